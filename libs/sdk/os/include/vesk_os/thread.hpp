@@ -1,0 +1,29 @@
+#pragma once
+// Short-lived, named, detached worker threads.
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vesk_os {
+
+// Linux keeps at most this many bytes of a thread's name.
+inline constexpr std::size_t kOsThreadNameLimit = 15;
+
+// `name` cut to the OS limit without splitting a UTF-8 sequence.
+std::string os_thread_name(std::string_view name);
+
+// Starts `work` on a detached thread. Its OS name is `os_thread_name(name)`; the full name
+// is recorded in the spawn registry. Any exception escaping `work` is caught and logged to
+// standard error: a failing worker never ends the process.
+void spawn_named(std::string name, std::move_only_function<void()> work);
+
+// Full names passed to spawn_named since start (or since the last clear), oldest first.
+std::vector<std::string> spawned_thread_names();
+void clear_spawned_thread_names();
+
+// The calling thread's full name when it was started by spawn_named, else empty.
+std::string current_thread_name();
+
+}  // namespace vesk_os

@@ -1,0 +1,69 @@
+#include "vesk_os/thread.hpp"
+
+#include <pthread.h>
+
+#include <exception>
+#include <iostream>
+#include <mutex>
+#include <thread>
+
+namespace vesk_os {
+namespace {
+
+// The registry is diagnostic record-keeping that tests read; it never steers behaviour.
+struct SpawnRegistry {
+  std::mutex mutex;
+  std::vector<std::string> names;
+};
+
+SpawnRegistry& registry() {
+  static SpawnRegistry instance;
+  return instance;
+}
+
+thread_local std::string this_thread_name;
+
+}  // namespace
+
+std::string os_thread_name(std::string_view name) {
+  if (name.size() <= kOsThreadNameLimit) return std::string(name);
+  std::size_t cut = kOsThreadNameLimit;
+  // Step back over UTF-8 continuation bytes so the cut lands on a character boundary.
+  while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+  return std::string(name.substr(0, cut));
+}
+
+void spawn_named(std::string name, std::move_only_function<void()> work) {
+  {
+    auto& reg = registry();
+    std::lock_guard lock(reg.mutex);
+    reg.names.push_back(name);
+  }
+  std::thread([name = std::move(name), work = std::move(work)]() mutable {
+    this_thread_name = name;
+    pthread_setname_np(pthread_self(), os_thread_name(name).c_str());
+    try {
+      work();
+    } catch (const std::exception& error) {
+      std::cerr << "thread " << name << " failed: " << error.what() << '\n';
+    } catch (...) {
+      std::cerr << "thread " << name << " failed with an unknown exception\n";
+    }
+  }).detach();
+}
+
+std::vector<std::string> spawned_thread_names() {
+  auto& reg = registry();
+  std::lock_guard lock(reg.mutex);
+  return reg.names;
+}
+
+void clear_spawned_thread_names() {
+  auto& reg = registry();
+  std::lock_guard lock(reg.mutex);
+  reg.names.clear();
+}
+
+std::string current_thread_name() { return this_thread_name; }
+
+}  // namespace vesk_os

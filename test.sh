@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the debug preset and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+tools/install-packages.sh build runtime test
+cmake --preset debug >/dev/null
+cmake --build --preset debug -j2
+ctest --preset debug --output-on-failure "$@"
