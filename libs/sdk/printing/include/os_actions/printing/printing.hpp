@@ -1,0 +1,47 @@
+#pragma once
+// The printing and scanning service. Every call is synchronous and may block for seconds:
+// call it from a background thread only. Failures are error texts for logs, never for
+// people.
+#include <cstdint>
+#include <expected>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "os_actions/printing/backend.hpp"
+#include "os_actions/printing/records.hpp"
+
+namespace os_actions::printing {
+
+template <class T>
+using Result = std::expected<T, std::string>;
+
+Result<std::vector<PrintQueue>> queues();
+Result<std::vector<PrintJob>> jobs();
+Result<std::vector<Scanner>> scanners();
+Result<std::vector<DriverlessPrinter>> discover_driverless();
+Result<void> add_driverless(const std::string& uri, const std::string& name);
+Result<void> set_default(const std::string& queue);
+Result<void> set_enabled(const std::string& queue, bool enabled);
+Result<void> cancel_job(const std::string& job_id);
+Result<void> retry_job(const std::string& job_id);
+// copies: 1..99; anything else is refused with an error.
+Result<void> print_document(const std::filesystem::path& document, const std::string& queue,
+                            std::uint16_t copies, bool two_sided);
+// The page as an encoded image file (PNG, JPEG, PNM or TIFF).
+Result<std::vector<std::uint8_t>> scan_page(const std::string& scanner_id,
+                                            const ScanSettings& settings);
+
+// The backend switch. The program runs on the system backend; tests install a fake.
+// Installing returns the backend it replaced. Thread-safe.
+std::shared_ptr<Backend> install_backend(std::shared_ptr<Backend> backend);
+std::shared_ptr<Backend> current_backend();
+
+// The backend the program starts with.
+std::shared_ptr<Backend> make_system_backend();
+
+// Text of every call's error while no print service is available.
+inline constexpr const char* kServiceNotAvailable = "print service not available";
+
+}  // namespace os_actions::printing

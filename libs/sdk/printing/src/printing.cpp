@@ -1,0 +1,67 @@
+#include "os_actions/printing/printing.hpp"
+
+#include <algorithm>
+#include <mutex>
+#include <utility>
+
+namespace os_actions::printing {
+namespace {
+
+// The one switch between the system backend and a test's fake.
+struct BackendSwitch {
+  std::mutex mutex;
+  std::shared_ptr<Backend> backend;
+};
+
+BackendSwitch& backend_switch() {
+  static BackendSwitch instance;
+  return instance;
+}
+
+}  // namespace
+
+std::shared_ptr<Backend> install_backend(std::shared_ptr<Backend> backend) {
+  auto& sw = backend_switch();
+  std::lock_guard lock(sw.mutex);
+  return std::exchange(sw.backend, std::move(backend));
+}
+
+std::shared_ptr<Backend> current_backend() {
+  auto& sw = backend_switch();
+  std::lock_guard lock(sw.mutex);
+  if (!sw.backend) sw.backend = make_system_backend();
+  return sw.backend;
+}
+
+Result<std::vector<PrintQueue>> queues() { return current_backend()->queues(); }
+Result<std::vector<PrintJob>> jobs() { return current_backend()->jobs(); }
+Result<std::vector<Scanner>> scanners() { return current_backend()->scanners(); }
+Result<std::vector<DriverlessPrinter>> discover_driverless() {
+  return current_backend()->discover_driverless();
+}
+Result<void> add_driverless(const std::string& uri, const std::string& name) {
+  return current_backend()->add_driverless(uri, name);
+}
+Result<void> set_default(const std::string& queue) { return current_backend()->set_default(queue); }
+Result<void> set_enabled(const std::string& queue, bool enabled) {
+  return current_backend()->set_enabled(queue, enabled);
+}
+Result<void> cancel_job(const std::string& job_id) { return current_backend()->cancel_job(job_id); }
+Result<void> retry_job(const std::string& job_id) { return current_backend()->retry_job(job_id); }
+Result<void> print_document(const std::filesystem::path& document, const std::string& queue,
+                            std::uint16_t copies, bool two_sided) {
+  if (copies < 1 || copies > 99) return std::unexpected("copies must be between 1 and 99");
+  return current_backend()->print_document(document, queue, copies, two_sided);
+}
+Result<std::vector<std::uint8_t>> scan_page(const std::string& scanner_id,
+                                            const ScanSettings& settings) {
+  return current_backend()->scan_page(scanner_id, settings);
+}
+
+std::optional<std::uint8_t> PrintJob::progress_percent() const {
+  if (!pages_done || !pages_total || *pages_total == 0) return std::nullopt;
+  const auto done = std::min<std::uint64_t>(*pages_done, *pages_total);
+  return static_cast<std::uint8_t>(done * 100 / *pages_total);
+}
+
+}  // namespace os_actions::printing
