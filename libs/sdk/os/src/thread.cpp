@@ -64,6 +64,8 @@ void clear_spawned_thread_names() {
   reg.names.clear();
 }
 
-std::string current_thread_name() { return this_thread_name; }
+std::string current_thread_name() {
+  return this_thread_name;
+}
 
 }  // namespace vesk_os

@@ -19,9 +19,7 @@ TEST(Channel, DeliversInOrderAndReportsEmptyThenClosed) {
   EXPECT_EQ(rx.try_recv().value(), 1);
   EXPECT_EQ(rx.try_recv().value(), 2);
   EXPECT_EQ(rx.try_recv().error(), RecvError::Empty);
-  {
-    auto gone = std::move(tx);
-  }
+  { auto gone = std::move(tx); }
   EXPECT_EQ(rx.try_recv().error(), RecvError::Closed);
 }
 

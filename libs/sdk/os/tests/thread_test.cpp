@@ -43,7 +43,8 @@ TEST(SpawnNamed, ThrowingWorkerLeavesTheProcessAlive) {
   spawn_named("vesk-throw-test", [] { throw std::runtime_error("worker failed on purpose"); });
   spawn_named("vesk-throw-other", [] { throw 42; });
   spawn_named("vesk-after-throw", [tx = std::move(tx)]() mutable { std::move(tx).send(1); });
-  for (int i = 0; i < 500 && !rx.ready(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  for (int i = 0; i < 500 && !rx.ready(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
   EXPECT_EQ(rx.try_recv().value(), 1);
 }
 

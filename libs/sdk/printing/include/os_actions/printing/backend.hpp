@@ -21,14 +21,12 @@ class Backend {
   virtual std::expected<void, std::string> add_driverless(const std::string& uri,
                                                           const std::string& name) = 0;
   virtual std::expected<void, std::string> set_default(const std::string& queue) = 0;
-  virtual std::expected<void, std::string> set_enabled(const std::string& queue,
-                                                       bool enabled) = 0;
+  virtual std::expected<void, std::string> set_enabled(const std::string& queue, bool enabled) = 0;
   virtual std::expected<void, std::string> cancel_job(const std::string& job_id) = 0;
   virtual std::expected<void, std::string> retry_job(const std::string& job_id) = 0;
   virtual std::expected<void, std::string> print_document(const std::filesystem::path& document,
                                                           const std::string& queue,
-                                                          std::uint16_t copies,
-                                                          bool two_sided) = 0;
+                                                          std::uint16_t copies, bool two_sided) = 0;
   virtual std::expected<std::vector<std::uint8_t>, std::string> scan_page(
       const std::string& scanner_id, const ScanSettings& settings) = 0;
 };

@@ -11,7 +11,15 @@ namespace os_actions::printing {
 enum class QueueState : std::uint8_t { Idle, Printing, Paused, Unreachable };
 
 // In this order; the numeric values are stable.
-enum class JobState : std::uint8_t { Other, Waiting, Printing, Stopped, Canceled, Aborted, Completed };
+enum class JobState : std::uint8_t {
+  Other,
+  Waiting,
+  Printing,
+  Stopped,
+  Canceled,
+  Aborted,
+  Completed
+};
 
 struct Supply {
   std::string name;                   // "Black"

@@ -1,0 +1,185 @@
+#include "vesk_ui/controls.hpp"
+
+#include "vesk_ui/widgets.hpp"
+
+namespace vesk_ui::controls {
+
+using namespace vesk_ui::widget;
+using vesk_actions::resource::ActionSpec;
+using vesk_actions::resource::ExecutionKind;
+using vesk_actions::resource::OperationOutcome;
+using vesk_actions::resource::Resource;
+
+void walk(const Widget& root, const std::function<void(const Widget&)>& visit) {
+  visit(root);
+  for (const Widget* child : root.children()) walk(*child, visit);
+}
+
+std::optional<std::string> control_id(const Widget& widget) {
+  if (auto* button = dynamic_cast<const Button*>(&widget)) return button->id;
+  if (auto* toggle = dynamic_cast<const Toggle*>(&widget)) return toggle->id;
+  if (auto* group = dynamic_cast<const ToggleGroup*>(&widget)) return group->id;
+  if (auto* dropdown = dynamic_cast<const Dropdown*>(&widget)) return dropdown->id;
+  if (auto* input = dynamic_cast<const NumberInput*>(&widget)) return input->id;
+  return std::nullopt;
+}
+
+std::string control_label(const Widget& widget) {
+  if (auto* button = dynamic_cast<const Button*>(&widget)) return button->label;
+  if (auto* toggle = dynamic_cast<const Toggle*>(&widget)) return toggle->label;
+  if (auto* group = dynamic_cast<const ToggleGroup*>(&widget)) return group->label;
+  if (auto* dropdown = dynamic_cast<const Dropdown*>(&widget)) return dropdown->label;
+  if (auto* input = dynamic_cast<const NumberInput*>(&widget)) return input->label;
+  return {};
+}
+
+namespace {
+
+bool answers_to(const Widget& widget, std::string_view id) {
+  if (auto own = control_id(widget); own && *own == id) return true;
+  if (auto* group = dynamic_cast<const ToggleGroup*>(&widget)) {
+    return group->select_id && *group->select_id == id;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::vector<const Widget*> find_all(const Widget& root, std::string_view id) {
+  std::vector<const Widget*> found;
+  walk(root, [&](const Widget& widget) {
+    if (answers_to(widget, id)) found.push_back(&widget);
+  });
+  return found;
+}
+
+const Widget* find(const Widget& root, std::string_view id) {
+  auto found = find_all(root, id);
+  return found.empty() ? nullptr : found.front();
+}
+
+std::vector<std::string> all_ids(const Widget& root) {
+  std::vector<std::string> ids;
+  walk(root, [&](const Widget& widget) {
+    if (auto id = control_id(widget)) ids.push_back(*id);
+  });
+  return ids;
+}
+
+std::vector<std::string> all_texts(const Widget& root) {
+  std::vector<std::string> texts;
+  walk(root, [&](const Widget& widget) {
+    if (auto* text = dynamic_cast<const Text*>(&widget)) {
+      texts.push_back(text->text);
+    } else if (auto* card = dynamic_cast<const Card*>(&widget)) {
+      if (card->title) texts.push_back(*card->title);
+    } else if (auto* banner = dynamic_cast<const Banner*>(&widget)) {
+      texts.push_back(banner->title);
+      texts.push_back(banner->body);
+    } else if (auto* bar = dynamic_cast<const ProgressBar*>(&widget)) {
+      texts.push_back(bar->label);
+    } else if (auto* preview = dynamic_cast<const PagePreview*>(&widget)) {
+      texts.push_back(preview->label);
+    } else if (auto* image = dynamic_cast<const Image*>(&widget)) {
+      texts.push_back(image->label);
+    } else if (auto* group = dynamic_cast<const ToggleGroup*>(&widget)) {
+      texts.push_back(group->label);
+      texts.insert(texts.end(), group->segments.begin(), group->segments.end());
+    } else if (auto* dropdown = dynamic_cast<const Dropdown*>(&widget)) {
+      texts.push_back(dropdown->label);
+      if (dropdown->placeholder) texts.push_back(*dropdown->placeholder);
+      for (const auto& option : dropdown->options) texts.push_back(option.label);
+    } else if (auto label = control_label(widget); !label.empty()) {
+      texts.push_back(label);
+    }
+  });
+  return texts;
+}
+
+std::vector<Resource> control_resources(const Widget& root) {
+  std::vector<Resource> resources;
+  walk(root, [&](const Widget& widget) {
+    auto id = control_id(widget);
+    if (!id) return;
+    std::string resource_id = std::string(kControlResourcePrefix) + *id;
+    if (auto* group = dynamic_cast<const ToggleGroup*>(&widget)) {
+      resources.push_back(
+          Resource{resource_id, std::string(kSegmentedKind), group->label, {}}.with_action(
+              ActionSpec{"select",
+                         group->label,
+                         ExecutionKind::Command,
+                         std::string(kSelectOperation),
+                         *id,
+                         {vesk_actions::params::ActionArgs::integer("index",
+                                                                    "Zero-based segment index")}}));
+      return;
+    }
+    const std::string label = control_label(widget);
+    resources.push_back(
+        Resource{resource_id, std::string(kControlKind), label, {}}.with_action(ActionSpec{
+            "invoke", label, ExecutionKind::Command, std::string(kInvokeOperation), *id, {}}));
+  });
+  return resources;
+}
+
+std::expected<void, std::string> invoke(const Widget& root, std::string_view id) {
+  const Widget* widget = find(root, id);
+  if (!widget) return std::unexpected("no control with id " + std::string(id));
+  if (auto* button = dynamic_cast<const Button*>(widget)) {
+    if (button->action) button->action();
+    return {};
+  }
+  if (auto* toggle = dynamic_cast<const Toggle*>(widget)) {
+    toggle->state.set(!toggle->state.get());
+    return {};
+  }
+  if (dynamic_cast<const ToggleGroup*>(widget) || dynamic_cast<const Dropdown*>(widget)) {
+    return std::unexpected("control " + std::string(id) + " needs a segment index");
+  }
+  return std::unexpected("control " + std::string(id) + " cannot be invoked");
+}
+
+std::expected<void, std::string> select(const Widget& root, std::string_view id,
+                                        std::int64_t index) {
+  const Widget* widget = find(root, id);
+  if (!widget) return std::unexpected("no control with id " + std::string(id));
+  if (auto* group = dynamic_cast<const ToggleGroup*>(widget)) {
+    if (index < 0 || static_cast<std::uint64_t>(index) >= group->segments.size()) {
+      return std::unexpected("segment index out of range");
+    }
+    group->state.set(static_cast<std::size_t>(index));
+    return {};
+  }
+  if (auto* dropdown = dynamic_cast<const Dropdown*>(widget)) {
+    if (index < 0 || !dropdown->choose(static_cast<std::size_t>(index))) {
+      return std::unexpected("option index out of range");
+    }
+    return {};
+  }
+  return std::unexpected("control " + std::string(id) + " has no segments");
+}
+
+OperationOutcome run_resource_operation(Widget& root, ExecutionKind kind,
+                                        std::string_view operation_type,
+                                        std::span<const std::uint8_t> payload) {
+  OperationOutcome outcome = root.handle_resource_operation(kind, operation_type, payload);
+  if (outcome.kind != OperationOutcome::Kind::NotMine) return outcome;
+  for (Widget* child : root.children_mut()) {
+    outcome = run_resource_operation(*child, kind, operation_type, payload);
+    if (outcome.kind != OperationOutcome::Kind::NotMine) return outcome;
+  }
+  return outcome;
+}
+
+std::vector<Resource> all_resources(const Widget& root) {
+  std::vector<Resource> resources;
+  walk(root, [&](const Widget& widget) {
+    auto own = widget.resources();
+    resources.insert(resources.end(), own.begin(), own.end());
+  });
+  auto controls = control_resources(root);
+  resources.insert(resources.end(), controls.begin(), controls.end());
+  return resources;
+}
+
+}  // namespace vesk_ui::controls

@@ -1,0 +1,83 @@
+#include "vesk_ui/portal.hpp"
+
+#include <mutex>
+#include <utility>
+
+#include "vesk_os/thread.hpp"
+
+namespace vesk_ui::portal {
+namespace {
+
+struct PickerSwitch {
+  std::mutex mutex;
+  std::shared_ptr<PickerBackend> backend;
+};
+
+PickerSwitch& picker_switch() {
+  static PickerSwitch instance;
+  return instance;
+}
+
+std::shared_ptr<PickerBackend> current_picker() {
+  auto& sw = picker_switch();
+  std::lock_guard lock(sw.mutex);
+  return sw.backend;
+}
+
+}  // namespace
+
+std::shared_ptr<PickerBackend> install_picker_backend(std::shared_ptr<PickerBackend> backend) {
+  auto& sw = picker_switch();
+  std::lock_guard lock(sw.mutex);
+  return std::exchange(sw.backend, std::move(backend));
+}
+
+PickRequest PickRequest::open(std::string title, std::string accept_label) {
+  PickRequest request;
+  request.kind = Kind::Open;
+  request.title = std::move(title);
+  request.accept_label = std::move(accept_label);
+  return request;
+}
+
+PickRequest PickRequest::save(std::string title, std::string accept_label,
+                              std::string suggested_name) {
+  PickRequest request;
+  request.kind = Kind::Save;
+  request.title = std::move(title);
+  request.accept_label = std::move(accept_label);
+  request.suggested_name = std::move(suggested_name);
+  return request;
+}
+
+PickRequest&& PickRequest::filter(FileFilter value) && {
+  filters.push_back(std::move(value));
+  return std::move(*this);
+}
+
+PickRequest&& PickRequest::all_files() && {
+  include_all_files = true;
+  return std::move(*this);
+}
+
+PickRequest&& PickRequest::thread_name(std::string name) && {
+  worker_name = std::move(name);
+  return std::move(*this);
+}
+
+vesk_os::OneshotReceiver<PickResult> PickRequest::send(std::optional<vesk_os::Waker> waker) && {
+  auto [reply, answer] = vesk_os::oneshot<PickResult>(std::move(waker));
+  auto backend = current_picker();
+  std::string name = worker_name;
+  vesk_os::spawn_named(std::move(name), [request = std::move(*this), backend = std::move(backend),
+                                         reply = std::move(reply)]() mutable {
+    if (!backend) {
+      std::move(reply).send(Failed{"no file picker available"});
+      return;
+    }
+    backend->pick(request, std::move(reply));
+  });
+  return std::move(answer);
+}
+
+}  // namespace vesk_ui::portal
