@@ -5,6 +5,7 @@
 #include <exception>
 #include <iostream>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace vesk_os {
@@ -33,23 +34,29 @@ std::string os_thread_name(std::string_view name) {
   return std::string(name.substr(0, cut));
 }
 
-void spawn_named(std::string name, std::move_only_function<void()> work) {
+bool spawn_named(std::string name, std::move_only_function<void()> work) {
   {
     auto& reg = registry();
     std::lock_guard lock(reg.mutex);
     reg.names.push_back(name);
   }
-  std::thread([name = std::move(name), work = std::move(work)]() mutable {
-    this_thread_name = name;
-    pthread_setname_np(pthread_self(), os_thread_name(name).c_str());
-    try {
-      work();
-    } catch (const std::exception& error) {
-      std::cerr << "thread " << name << " failed: " << error.what() << '\n';
-    } catch (...) {
-      std::cerr << "thread " << name << " failed with an unknown exception\n";
-    }
-  }).detach();
+  try {
+    std::thread([name = std::move(name), work = std::move(work)]() mutable {
+      this_thread_name = name;
+      pthread_setname_np(pthread_self(), os_thread_name(name).c_str());
+      try {
+        work();
+      } catch (const std::exception& error) {
+        std::cerr << "thread " << name << " failed: " << error.what() << '\n';
+      } catch (...) {
+        std::cerr << "thread " << name << " failed with an unknown exception\n";
+      }
+    }).detach();
+  } catch (const std::system_error& error) {
+    std::cerr << "could not start a thread: " << error.what() << '\n';
+    return false;
+  }
+  return true;
 }
 
 std::vector<std::string> spawned_thread_names() {

@@ -16,8 +16,9 @@ std::string os_thread_name(std::string_view name);
 
 // Starts `work` on a detached thread. Its OS name is `os_thread_name(name)`; the full name
 // is recorded in the spawn registry. Any exception escaping `work` is caught and logged to
-// standard error: a failing worker never ends the process.
-void spawn_named(std::string name, std::move_only_function<void()> work);
+// standard error: a failing worker never ends the process. False when the system could not
+// start a thread (then `work` is dropped unrun).
+bool spawn_named(std::string name, std::move_only_function<void()> work);
 
 // Full names passed to spawn_named since start (or since the last clear), oldest first.
 std::vector<std::string> spawned_thread_names();

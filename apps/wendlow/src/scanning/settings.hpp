@@ -1,0 +1,23 @@
+#pragma once
+// The four scan choices on the scan screen, mapped from their selected indices.
+#include <cstddef>
+#include <string>
+
+#include "os_actions/printing/records.hpp"
+
+namespace wendlow::scanning {
+
+struct TextLanguage {
+  std::string code;   // the OCR engine's language code
+  std::string label;  // shown to people
+  bool operator==(const TextLanguage&) const = default;
+};
+
+// 0 → 150, 1 → 300, 2 → 600 dots per inch; any other index → 300.
+std::uint16_t resolution_for(std::size_t index);
+os_actions::printing::ScanSettings scan_settings_for(std::size_t resolution, std::size_t color,
+                                                     std::size_t source);
+// 1 German, 2 French, 3 Spanish, anything else English.
+TextLanguage language_for(std::size_t index);
+
+}  // namespace wendlow::scanning

@@ -1,0 +1,56 @@
+#pragma once
+// Background tasks: every service call runs on a short-lived, named, detached thread that
+// owns copies of its inputs and sends exactly one result back.
+#include <expected>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "notice.hpp"
+#include "operation.hpp"
+#include "snapshot.hpp"
+#include "vesk_os/channel.hpp"
+
+namespace wendlow::tasks {
+
+using EventSender = vesk_os::Sender<Operation>;
+using ServiceCall = std::move_only_function<std::expected<void, std::string>()>;
+
+// The four texts of an outcome task, formatted on the UI thread before it starts.
+struct OutcomeTexts {
+  std::string success_title;
+  std::string success_detail;
+  std::string failure_title;
+  std::string failure_detail;
+
+  Notice notice_for(bool success) const;
+  bool operator==(const OutcomeTexts&) const = default;
+};
+
+// Runs `call` on a thread named `thread_name` and sends one TaskFinished with the success
+// or failure notice; the call's error text is dropped unread. False when no thread could
+// be started (nothing is sent then).
+bool start_outcome_task(std::string thread_name, ServiceCall call, OutcomeTexts texts,
+                        EventSender events);
+
+// Starts "vesk-wendlow-refresh": queues, jobs and scanners, in that order, each kept
+// whatever the others gave, delivered as one snapshot. Nothing when no thread could start.
+std::optional<vesk_os::OneshotReceiver<DeviceSnapshot>> start_refresh(
+    std::optional<vesk_os::Waker> waker);
+
+// Starts "vesk-printer-discovery", which sends DiscoveryFinished.
+bool start_discovery(EventSender events);
+
+// The outcome rows. Printer names are shown by their display name.
+OutcomeTexts add_printer_texts(const std::string& printer_name);
+OutcomeTexts default_printer_texts(const std::string& queue);
+OutcomeTexts pause_printer_texts();
+OutcomeTexts resume_printer_texts();
+OutcomeTexts cancel_job_texts();
+OutcomeTexts retry_job_texts();
+OutcomeTexts print_document_texts(const std::string& document_label,
+                                  const std::string& printer_label);
+OutcomeTexts save_page_texts(const std::string& file_label);
+OutcomeTexts save_document_texts(const std::string& file_label);
+
+}  // namespace wendlow::tasks

@@ -1,0 +1,48 @@
+#pragma once
+// Helpers for driving the application state in tests.
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "os_actions/printing/fake_backend.hpp"
+#include "os_actions/printing/printing.hpp"
+#include "surface.hpp"
+#include "vesk_ui/controls.hpp"
+
+namespace wendlow::testing {
+
+// Installs a fresh fake printing backend for the life of the test.
+class FakeService {
+ public:
+  FakeService() : fake_(std::make_shared<os_actions::printing::FakeBackend>()) {
+    previous_ = os_actions::printing::install_backend(fake_);
+  }
+  ~FakeService() { os_actions::printing::install_backend(previous_); }
+  os_actions::printing::FakeBackend& operator*() { return *fake_; }
+  os_actions::printing::FakeBackend* operator->() { return fake_.get(); }
+
+ private:
+  std::shared_ptr<os_actions::printing::FakeBackend> fake_;
+  std::shared_ptr<os_actions::printing::Backend> previous_;
+};
+
+// Calls update until `done` holds (or about two seconds pass).
+inline bool update_until(surface::Wendlow& state, const std::function<bool()>& done) {
+  for (int i = 0; i < 1000; ++i) {
+    if (done()) return true;
+    if (!surface::update(state)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return done();
+}
+
+inline bool shows_text(const surface::Wendlow& state, const std::string& text) {
+  if (!state.view) return false;
+  for (const auto& seen : vesk_ui::controls::all_texts(*state.view)) {
+    if (seen == text) return true;
+  }
+  return false;
+}
+
+}  // namespace wendlow::testing
