@@ -19,6 +19,7 @@ namespace {
 // input and painting are never starved.
 constexpr int kMaxUpdatesPerTurn = 64;
 constexpr int kIdleSyncMilliseconds = 16;
+constexpr int kScrollRestoreMilliseconds = 500;
 
 // Schedules the cycle after input anywhere in the application: a released mouse button
 // or key has been handled by the time the queued cycle runs.
@@ -42,14 +43,41 @@ class InputWatcher : public QObject {
   std::function<void()> after_input_;
 };
 
-// Scroll positions of a tree's scroll areas, in tree order.
+// A tree's scroll areas, the tree itself included, in tree order.
+QList<QAbstractScrollArea*> scroll_areas(QWidget* tree) {
+  QList<QAbstractScrollArea*> areas;
+  if (!tree) return areas;
+  if (auto* area = qobject_cast<QAbstractScrollArea*>(tree)) areas.append(area);
+  areas.append(tree->findChildren<QAbstractScrollArea*>());
+  return areas;
+}
+
 std::vector<int> scroll_positions(QWidget* tree) {
   std::vector<int> positions;
-  if (!tree) return positions;
-  for (auto* area : tree->findChildren<QAbstractScrollArea*>()) {
+  for (auto* area : scroll_areas(tree)) {
     positions.push_back(area->verticalScrollBar()->value());
   }
   return positions;
+}
+
+// Scrolls the new tree's areas back to where the old ones were. The new content gets its
+// height only once laid out, so each area follows its range until the position fits (or
+// briefly, when the new content is shorter).
+void restore_scroll_positions(QWidget* tree, const std::vector<int>& positions) {
+  const auto areas = scroll_areas(tree);
+  for (std::size_t index = 0; index < positions.size() && index < static_cast<std::size_t>(areas.size());
+       ++index) {
+    QScrollBar* bar = areas[static_cast<qsizetype>(index)]->verticalScrollBar();
+    const int wanted = positions[index];
+    if (wanted <= 0) continue;
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(bar, &QScrollBar::rangeChanged, bar, [bar, wanted, connection](int, int maximum) {
+      bar->setValue(std::min(wanted, maximum));
+      if (maximum >= wanted) QObject::disconnect(*connection);
+    });
+    QTimer::singleShot(kScrollRestoreMilliseconds, bar, [connection] { QObject::disconnect(*connection); });
+    bar->setValue(wanted);
+  }
 }
 
 }  // namespace
@@ -91,14 +119,7 @@ struct Host::Impl {
     window_layout->addWidget(next);
     content = next;
     ++realizations;
-    if (!positions.empty()) {
-      window_layout->activate();
-      const auto areas = next->findChildren<QAbstractScrollArea*>();
-      for (std::size_t index = 0;
-           index < positions.size() && index < static_cast<std::size_t>(areas.size()); ++index) {
-        areas[static_cast<qsizetype>(index)]->verticalScrollBar()->setValue(positions[index]);
-      }
-    }
+    restore_scroll_positions(next, positions);
     if (!focused.isEmpty()) {
       if (auto* again = next->findChild<QWidget*>(focused)) again->setFocus(Qt::OtherFocusReason);
     }
