@@ -1,5 +1,6 @@
 #pragma once
-// One QApplication for a whole test binary (Qt allows one per process).
+// One QApplication for a whole test binary (Qt allows one per process). It is never
+// destroyed: destroying it among the process's static destructors crashes inside Qt.
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,8 +12,8 @@ inline QApplication& test_app() {
   static int argc = 1;
   static char name[] = "vesk_ui_qt_test";
   static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
+  static QApplication* const app = new QApplication(argc, argv);
+  return *app;
 }
 
 // Runs the event loop until `done` answers true or `milliseconds` pass; the last answer.
