@@ -1,11 +1,11 @@
 // JPEG decoding with libjpeg-turbo. Errors and warnings (libjpeg reports truncated or corrupt
 // data as warnings) both longjmp to read_into(), whose frame and the frames it can jump over
 // hold only trivially destructible objects.
-#include <jpeglib.h>
-#include <cstdio>  // jpeglib.h needs FILE
-
 #include <csetjmp>
+#include <cstdio>  // jpeglib.h needs FILE and size_t
 #include <cstring>
+
+#include <jpeglib.h>
 
 #include "vesk_image/decode.hpp"
 
