@@ -1,0 +1,170 @@
+#include "ocr/prepare.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+
+#include "vesk_image/convert.hpp"
+#include "vesk_image/transform.hpp"
+
+namespace ocr {
+namespace {
+
+using vesk_image::Image;
+
+constexpr std::uint32_t kWorkingSide = 1200;
+constexpr std::uint32_t kMinSkewSide = 32;
+constexpr double kMinReportedSkew = 0.4;
+
+std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) {
+  std::uint64_t sum = 0;
+  return __builtin_add_overflow(a, b, &sum) ? UINT64_MAX : sum;
+}
+
+std::uint64_t saturating_multiply(std::uint64_t a, std::uint64_t b) {
+  std::uint64_t product = 0;
+  return __builtin_mul_overflow(a, b, &product) ? UINT64_MAX : product;
+}
+
+double radians(double degrees) {
+  return degrees * std::numbers::pi / 180.0;
+}
+
+}  // namespace
+
+std::uint8_t otsu_threshold(const Image& grey) {
+  std::array<std::uint64_t, 256> histogram{};
+  for (std::uint8_t v : grey.pixels()) histogram[v] = saturating_add(histogram[v], 1);
+  std::uint64_t total = 0;
+  std::uint64_t total_sum = 0;
+  for (std::size_t level = 0; level < 256; ++level) {
+    total = saturating_add(total, histogram[level]);
+    total_sum = saturating_add(total_sum, saturating_multiply(histogram[level], level));
+  }
+  std::optional<std::uint8_t> best;
+  double best_variance = 0.0;
+  std::uint64_t dark = 0;
+  std::uint64_t dark_sum = 0;
+  for (std::size_t t = 0; t < 256; ++t) {
+    dark = saturating_add(dark, histogram[t]);
+    dark_sum = saturating_add(dark_sum, saturating_multiply(histogram[t], t));
+    if (dark == 0 || dark >= total) continue;
+    const auto w_dark = static_cast<double>(dark);
+    const auto w_light = static_cast<double>(total - dark);
+    const double mean_dark = static_cast<double>(dark_sum) / w_dark;
+    const double mean_light = static_cast<double>(total_sum - dark_sum) / w_light;
+    const double variance = w_dark * w_light * (mean_dark - mean_light) * (mean_dark - mean_light);
+    if (!best || variance > best_variance) {
+      best = static_cast<std::uint8_t>(t);
+      best_variance = variance;
+    }
+  }
+  return best.value_or(127);
+}
+
+std::uint64_t projection_score(const Image& grey, std::uint8_t threshold, double degrees) {
+  const std::size_t w = grey.width();
+  const std::size_t h = grey.height();
+  const double s = std::sin(radians(degrees));
+  const double c = std::cos(radians(degrees));
+  const auto margin = static_cast<std::size_t>(std::ceil(std::abs(s) * static_cast<double>(w))) + 2;
+  std::vector<std::uint64_t> counters(h + 2 * margin, 0);
+  const double cx = (static_cast<double>(w) - 1.0) / 2.0;
+  const double cy = (static_cast<double>(h) - 1.0) / 2.0;
+  const auto pixels = grey.pixels();
+  for (std::size_t y = 0; y < h; ++y) {
+    const double row_part = cy + c * (static_cast<double>(y) - cy);
+    const std::uint8_t* row = pixels.data() + y * w;
+    for (std::size_t x = 0; x < w; ++x) {
+      if (row[x] > threshold) continue;
+      const double r = std::round(row_part + s * (static_cast<double>(x) - cx));
+      const double index = static_cast<double>(margin) + r;
+      if (index >= 0.0 && index < static_cast<double>(counters.size())) {
+        ++counters[static_cast<std::size_t>(index)];
+      }
+    }
+  }
+  std::uint64_t score = 0;
+  for (std::uint64_t count : counters)
+    score = saturating_add(score, saturating_multiply(count, count));
+  return score;
+}
+
+std::optional<double> estimate_skew(const Image& grey) {
+  const std::uint64_t w = grey.width();
+  const std::uint64_t h = grey.height();
+  if (w < kMinSkewSide || h < kMinSkewSide) return std::nullopt;
+  const std::uint64_t longer = std::max(w, h);
+  const Image working =
+      longer > kWorkingSide
+          ? vesk_image::resize_triangle(grey, static_cast<std::uint32_t>(w * kWorkingSide / longer),
+                                        static_cast<std::uint32_t>(h * kWorkingSide / longer))
+          : grey;
+  const std::uint64_t n = std::uint64_t{working.width()} * working.height();
+  const std::uint8_t threshold = otsu_threshold(working);
+  const auto dark = static_cast<std::uint64_t>(
+      std::count_if(working.pixels().begin(), working.pixels().end(),
+                    [threshold](std::uint8_t v) { return v <= threshold; }));
+  if (dark < n / 1000 || dark > (2 * n) / 5) return std::nullopt;
+
+  const std::uint64_t level_score = projection_score(working, threshold, 0.0);
+  double best_angle = 0.0;
+  std::uint64_t best_score = level_score;
+  for (int step = 0; step <= 20; ++step) {
+    const double angle = -5.0 + 0.5 * step;
+    const std::uint64_t score = projection_score(working, threshold, angle);
+    if (score > best_score) {
+      best_score = score;
+      best_angle = angle;
+    }
+  }
+  if (std::abs(best_angle) >= kMinReportedSkew &&
+      saturating_multiply(level_score, 108) / 100 < best_score) {
+    return best_angle;
+  }
+  return std::nullopt;
+}
+
+Image rotate_about_centre(const Image& grey, double degrees) {
+  const std::size_t w = grey.width();
+  const std::size_t h = grey.height();
+  const double cos_a = std::cos(radians(degrees));
+  const double sin_a = std::sin(radians(degrees));
+  const double cx = (static_cast<double>(w) - 1.0) / 2.0;
+  const double cy = (static_cast<double>(h) - 1.0) / 2.0;
+  const auto in = grey.pixels();
+  std::vector<std::uint8_t> out(w * h);
+  for (std::size_t y = 0; y < h; ++y) {
+    const double dy = static_cast<double>(y) - cy;
+    for (std::size_t x = 0; x < w; ++x) {
+      const double dx = static_cast<double>(x) - cx;
+      const double sx = cx + dx * cos_a + dy * sin_a;
+      const double sy = cy + dy * cos_a - dx * sin_a;
+      if (sx < 0.0 || sy < 0.0 || sx >= static_cast<double>(w) || sy >= static_cast<double>(h)) {
+        out[y * w + x] = 255;
+        continue;
+      }
+      const auto x0 = static_cast<std::size_t>(sx);
+      const auto y0 = static_cast<std::size_t>(sy);
+      const std::size_t x1 = std::min(x0 + 1, w - 1);
+      const std::size_t y1 = std::min(y0 + 1, h - 1);
+      const double fx = sx - static_cast<double>(x0);
+      const double fy = sy - static_cast<double>(y0);
+      const double top = in[y0 * w + x0] * (1.0 - fx) + in[y0 * w + x1] * fx;
+      const double bottom = in[y1 * w + x0] * (1.0 - fx) + in[y1 * w + x1] * fx;
+      const double value = std::round(top * (1.0 - fy) + bottom * fy);
+      out[y * w + x] = static_cast<std::uint8_t>(std::clamp(value, 0.0, 255.0));
+    }
+  }
+  return *Image::from_pixels(grey.width(), grey.height(), vesk_image::PixelFormat::Grey8,
+                             std::move(out));
+}
+
+Image prepare_page(const Image& image) {
+  const Image raised = vesk_image::adjust_contrast(vesk_image::to_grey8(image), kContrastRaise);
+  if (const auto skew = estimate_skew(raised)) return rotate_about_centre(raised, *skew);
+  return raised;
+}
+
+}  // namespace ocr
