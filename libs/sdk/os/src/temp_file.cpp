@@ -101,8 +101,6 @@ std::expected<void, std::string> TempFile::write_all(std::span<const std::uint8_
     }
     written += static_cast<std::size_t>(n);
   }
-  if (::fsync(fd_) != 0)
-    return std::unexpected(os_error("could not flush " + path_.string(), errno));
   return {};
 }
 

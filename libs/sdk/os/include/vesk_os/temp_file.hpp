@@ -29,7 +29,8 @@ class TempFile {
 
   const std::filesystem::path& path() const { return path_; }
 
-  // Writes all bytes at the current position and flushes them to the file system.
+  // Writes all bytes at the current position. They are not forced to the device: the file
+  // only lives as long as this handle, and readers see it through the page cache.
   std::expected<void, std::string> write_all(std::span<const std::uint8_t> bytes);
 
  private:
