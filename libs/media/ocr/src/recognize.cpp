@@ -32,9 +32,10 @@ std::expected<OcrResult, OcrError> recognize_text(const vesk_image::Image& image
                   ? vesk_os::TempFile::create(".tmp", ".png")
                   : vesk_os::TempFile::create_in(engine.temp_directory, ".tmp", ".png");
   if (!file) return std::unexpected(OcrError{OcrErrorKind::Io, file.error()});
-  // Any lossless PNG will do for the engine; the fast settings save most of the encoding time.
+  // Any lossless PNG will do for the engine. Stored without compression, the page is written
+  // in a fraction of the default settings' time and read back faster by the engine.
   const auto encoded = vesk_image::encode_for_file_name(prepared, file->path().filename().string(),
-                                                        vesk_image::PngOptions::fast());
+                                                        vesk_image::PngOptions::stored());
   if (!encoded) return std::unexpected(OcrError{OcrErrorKind::Image, encoded.error()});
   if (auto written = file->write_all(*encoded); !written) {
     return std::unexpected(OcrError{OcrErrorKind::Image, written.error()});

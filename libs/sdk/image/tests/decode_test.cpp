@@ -71,7 +71,7 @@ Image flat(std::uint32_t w, std::uint32_t h, PixelFormat format, std::uint8_t va
 TEST(DecodeTest, PngRoundTripKeepsEveryPixelInEachFormat) {
   for (PixelFormat format : {PixelFormat::Grey8, PixelFormat::Rgb8, PixelFormat::Rgba8}) {
     const Image original = pattern(37, 23, format);
-    for (const PngOptions& options : {PngOptions{}, PngOptions::fast()}) {
+    for (const PngOptions& options : {PngOptions{}, PngOptions::fast(), PngOptions::stored()}) {
       const auto encoded = encode_png(original, options);
       ASSERT_TRUE(encoded) << encoded.error();
       EXPECT_EQ(detect_format(*encoded), ImageFormat::Png);

@@ -17,6 +17,8 @@ struct PngOptions {
 
   // Level 1 without row filters: several times faster on large pages, still lossless.
   static PngOptions fast() { return PngOptions{1, false}; }
+  // No compression at all: the quickest to write and to read back, about one byte per sample.
+  static PngOptions stored() { return PngOptions{0, false}; }
 };
 
 std::expected<std::vector<std::uint8_t>, std::string> encode_png(const Image& image,
