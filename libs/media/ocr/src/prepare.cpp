@@ -159,14 +159,22 @@ Image rotate_about_centre(const Image& grey, double degrees) {
   const double cy = (static_cast<double>(h) - 1.0) / 2.0;
   const auto in = grey.pixels();
   std::vector<std::uint8_t> out(w * h);
+  // The column terms of sx = cx + (x − cx)·cos a + (y − cy)·sin a and
+  // sy = cy + (y − cy)·cos a − (x − cx)·sin a, evaluated once; the sums keep the same order.
+  std::vector<double> column_x(w);
+  std::vector<double> column_y(w);
+  for (std::size_t x = 0; x < w; ++x) {
+    const double dx = static_cast<double>(x) - cx;
+    column_x[x] = cx + dx * cos_a;
+    column_y[x] = dx * sin_a;
+  }
   for (std::size_t y = 0; y < h; ++y) {
     const double dy = static_cast<double>(y) - cy;
     const double dy_sin = dy * sin_a;
-    const double dy_cos = dy * cos_a;
+    const double row_y = cy + dy * cos_a;
     for (std::size_t x = 0; x < w; ++x) {
-      const double dx = static_cast<double>(x) - cx;
-      const double sx = cx + dx * cos_a + dy_sin;
-      const double sy = cy + dy_cos - dx * sin_a;
+      const double sx = column_x[x] + dy_sin;
+      const double sy = row_y - column_y[x];
       if (sx < 0.0 || sy < 0.0 || sx >= static_cast<double>(w) || sy >= static_cast<double>(h)) {
         out[y * w + x] = 255;
         continue;
