@@ -1,0 +1,156 @@
+#include "bounded_command/run.hpp"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace bounded_command {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+std::string text(const std::vector<std::uint8_t>& bytes) {
+  return {bytes.begin(), bytes.end()};
+}
+
+std::expected<Finished, Failure> shell(const std::string& script,
+                                       std::size_t stdout_limit = 1 << 20,
+                                       std::size_t stderr_limit = 1 << 20,
+                                       std::chrono::milliseconds time_limit = 20s,
+                                       std::span<const std::uint8_t> input = {}) {
+  return run_prepared_with_limits(PreparedCommand{"sh", {"-c", script}, {}}, input, stdout_limit,
+                                  stderr_limit, time_limit);
+}
+
+// The pid is alive (not gone and not a zombie waiting for a parent).
+bool process_running(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string content;
+  if (!std::getline(stat, content)) return false;
+  const auto close = content.rfind(')');
+  return close != std::string::npos && content.size() > close + 2 && content[close + 2] != 'Z';
+}
+
+TEST(RunTest, FinishedChildGivesStatusAndBothOutputs) {
+  const auto result = shell("printf out; printf err >&2; exit 3");
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->status.code, 3);
+  EXPECT_FALSE(result->status.success());
+  EXPECT_EQ(text(result->standard_output), "out");
+  EXPECT_EQ(text(result->standard_error), "err");
+
+  const auto signalled = shell("kill -TERM $$");
+  ASSERT_TRUE(signalled);
+  EXPECT_FALSE(signalled->status.code);
+  EXPECT_EQ(signalled->status.signal, SIGTERM);
+}
+
+TEST(RunTest, ArgumentsReachTheProgramUnchangedWithoutAShell) {
+  const auto result = run_prepared_with_limits(
+      PreparedCommand{"printf", {"%s|", "a b", "$HOME", "*", ""}, {}}, {}, 1024, 1024, 10s);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(text(result->standard_output), "a b|$HOME|*||");
+}
+
+TEST(RunTest, ExtraEnvironmentIsAddedOrReplaced) {
+  const auto result = run_prepared_with_limits(
+      PreparedCommand{"sh",
+                      {"-c", "printf '%s %s' \"$WENDLOW_TEST_VALUE\" \"$HOME\""},
+                      {{"WENDLOW_TEST_VALUE", "42"}, {"HOME", "/nowhere"}}},
+      {}, 1024, 1024, 10s);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(text(result->standard_output), "42 /nowhere");
+}
+
+TEST(RunTest, MissingProgramIsToldApartFromOtherStartFailures) {
+  const auto missing = run_prepared_with_limits(PreparedCommand{"wendlow-no-such-program", {}, {}},
+                                                {}, 1024, 1024, 10s);
+  ASSERT_FALSE(missing);
+  const auto* io = std::get_if<IoError>(&missing.error());
+  ASSERT_NE(io, nullptr);
+  EXPECT_TRUE(io->program_not_found());
+
+  const fs::path not_executable =
+      fs::temp_directory_path() / ("bounded-command-test-" + std::to_string(::getpid()));
+  std::ofstream(not_executable) << "#!/bin/sh\n";
+  fs::permissions(not_executable, fs::perms::owner_read | fs::perms::owner_write);
+  const auto refused = run_prepared_with_limits(PreparedCommand{not_executable.string(), {}, {}},
+                                                {}, 1024, 1024, 10s);
+  fs::remove(not_executable);
+  ASSERT_FALSE(refused);
+  const auto* refused_io = std::get_if<IoError>(&refused.error());
+  ASSERT_NE(refused_io, nullptr);
+  EXPECT_FALSE(refused_io->program_not_found());
+}
+
+TEST(RunTest, OutputLimitsNameTheStream) {
+  const auto exact = shell("head -c 4096 /dev/zero", 4096);
+  ASSERT_TRUE(exact);
+  EXPECT_EQ(exact->standard_output.size(), 4096u);
+
+  const auto over = shell("head -c 4097 /dev/zero", 4096);
+  ASSERT_FALSE(over);
+  const auto* limit = std::get_if<OutputLimitExceeded>(&over.error());
+  ASSERT_NE(limit, nullptr);
+  EXPECT_EQ(stream_name(limit->stream), "stdout");
+
+  // A flood that never ends is cut off as well.
+  const auto flood = shell("cat /dev/zero >&2", 1024, 1 << 16);
+  ASSERT_FALSE(flood);
+  const auto* flood_limit = std::get_if<OutputLimitExceeded>(&flood.error());
+  ASSERT_NE(flood_limit, nullptr);
+  EXPECT_EQ(stream_name(flood_limit->stream), "stderr");
+}
+
+TEST(RunTest, TimeLimitKillsTheWholeProcessGroup) {
+  const fs::path pid_file =
+      fs::temp_directory_path() / ("bounded-command-pid-" + std::to_string(::getpid()));
+  const auto start = std::chrono::steady_clock::now();
+  const auto result =
+      shell("sleep 30 & echo $! > " + pid_file.string() + "; wait", 1024, 1024, 300ms);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+  ASSERT_FALSE(result);
+  EXPECT_TRUE(std::holds_alternative<TimeLimitExceeded>(result.error()));
+
+  pid_t grandchild = 0;
+  std::ifstream(pid_file) >> grandchild;
+  fs::remove(pid_file);
+  ASSERT_GT(grandchild, 0);
+  for (int i = 0; i < 100 && process_running(grandchild); ++i) ::usleep(10'000);
+  EXPECT_FALSE(process_running(grandchild));
+}
+
+TEST(RunTest, LeftoverBackgroundProcessDoesNotHoldTheCallerUp) {
+  const auto start = std::chrono::steady_clock::now();
+  const auto result = shell("sleep 30 & printf done", 1024, 1024, 20s);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->status.code, 0);
+  EXPECT_EQ(text(result->standard_output), "done");
+}
+
+TEST(RunTest, StandardInputIsFedOrEmpty) {
+  std::vector<std::uint8_t> input(1 << 20);
+  for (std::size_t i = 0; i < input.size(); ++i) input[i] = static_cast<std::uint8_t>(i % 251);
+  const auto echoed = shell("cat", 2 << 20, 1024, 20s, input);
+  ASSERT_TRUE(echoed);
+  EXPECT_EQ(echoed->standard_output, input);
+
+  // A child that never reads its input must not take the caller down with SIGPIPE.
+  const auto ignored = shell("exit 0", 1024, 1024, 20s, input);
+  ASSERT_TRUE(ignored);
+  EXPECT_EQ(ignored->status.code, 0);
+
+  const auto nothing = shell("wc -c");
+  ASSERT_TRUE(nothing);
+  EXPECT_EQ(text(nothing->standard_output), "0\n");
+}
+
+}  // namespace
+}  // namespace bounded_command
