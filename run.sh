@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-packages.sh build runtime
-cmake --preset release >/dev/null
+cmake --preset release
 cmake --build --preset release -j2 --target wendlow
 app=build/release/apps/wendlow/wendlow
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then

@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-packages.sh build runtime test
-cmake --preset debug >/dev/null
+cmake --preset debug
 cmake --build --preset debug -j2
 ctest --preset debug --output-on-failure "$@"

@@ -501,3 +501,61 @@ TEST(Waking, ATaskResultWakesTheHostWithoutInput) {
 
 }  // namespace
 }  // namespace wendlow::surface
+
+namespace wendlow::surface {
+namespace {
+
+TEST(Tasks, EachOperationStartsItsNamedThreadAndReportsOnce) {
+  testing::FakeService service;
+  service->set_queues(samples::snapshot().queues.value());
+  service->set_jobs(samples::snapshot().jobs.value());
+  service->set_discovered(samples::discovery());
+  struct Case {
+    Operation operation;
+    std::string thread;
+    std::string success_title;
+  };
+  const std::vector<Case> cases = {
+      {op::AddPrinter{samples::discovery().front()}, "vesk-add-printer", "Printer added"},
+      {op::SetDefaultPrinter{"Studio_printer"}, "vesk-default-printer",
+       "Preferred printer changed"},
+      {op::SetPrinterEnabled{"Studio_printer", true}, "vesk-toggle-printer", "Printer resumed"},
+      {op::CancelJob{"Studio_printer-42"}, "vesk-cancel-print-job", "Document canceled"},
+      {op::RetryJob{"Studio_printer-41"}, "vesk-retry-print-job", "Document sent again"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.thread);
+    Wendlow state = Wendlow::new_scenario(3);
+    vesk_os::clear_spawned_thread_names();
+    apply_operation(state, c.operation);
+    EXPECT_EQ(vesk_os::spawned_thread_names(), std::vector<std::string>{c.thread});
+    ASSERT_TRUE(testing::update_until(state, [&] { return state.notice.has_value(); }));
+    EXPECT_EQ(state.notice->title, c.success_title);
+    EXPECT_TRUE(state.notice->success);
+    EXPECT_EQ(state.events_rx.try_recv().error(), vesk_os::RecvError::Empty)
+        << "exactly one message";
+  }
+}
+
+TEST(Tasks, DiscoveryShowsItsScreenAndReportsTheResult) {
+  testing::FakeService service;
+  service->set_discovered(samples::discovery());
+  Wendlow state = Wendlow::new_scenario(3);
+  vesk_os::clear_spawned_thread_names();
+  apply_operation(state, op::FindPrinters{});
+  EXPECT_EQ(vesk_os::spawned_thread_names(), std::vector<std::string>{"vesk-printer-discovery"});
+  std::optional<op::DiscoveryFinished> finished;
+  for (int i = 0; i < 1000 && !finished; ++i) {
+    if (auto message = state.events_rx.try_recv()) {
+      finished = std::get<op::DiscoveryFinished>(std::move(*message));
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  }
+  ASSERT_TRUE(finished);
+  ASSERT_TRUE(finished->result);
+  EXPECT_EQ(*finished->result, samples::discovery());
+}
+
+}  // namespace
+}  // namespace wendlow::surface

@@ -1,0 +1,344 @@
+#include "painted.hpp"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+namespace vesk_ui_qt {
+
+namespace {
+
+constexpr double kMinimumCropFraction = 0.02;
+constexpr int kHandleReach = 10;
+
+QColor mixed(const QColor& a, const QColor& b, double share_of_b) {
+  return QColor::fromRgbF(
+      static_cast<float>(a.redF() * (1 - share_of_b) + b.redF() * share_of_b),
+      static_cast<float>(a.greenF() * (1 - share_of_b) + b.greenF() * share_of_b),
+      static_cast<float>(a.blueF() * (1 - share_of_b) + b.blueF() * share_of_b));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+
+Switch::Switch(const vesk_ui::theme::Palette& palette, QWidget* parent)
+    : QAbstractButton(parent),
+      on_(QColor(QString::fromStdString(palette.accent))),
+      off_(mixed(QColor(QString::fromStdString(palette.hairline)),
+                 QColor(QString::fromStdString(palette.secondary_text)), 0.35)),
+      knob_(QColor(QString::fromStdString(palette.card))),
+      focus_(QColor(QString::fromStdString(palette.accent))) {
+  setCheckable(true);
+  setCursor(Qt::PointingHandCursor);
+  setFocusPolicy(Qt::TabFocus);
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+QSize Switch::sizeHint() const {
+  return {44, 26};
+}
+
+void Switch::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF track = QRectF(rect()).adjusted(2, 2, -2, -2);
+  const qreal radius = track.height() / 2;
+  if (hasFocus()) {
+    painter.setPen(QPen(focus_, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), radius + 1, radius + 1);
+  }
+  painter.setPen(Qt::NoPen);
+  QColor fill = isChecked() ? on_ : off_;
+  if (!isEnabled()) fill.setAlphaF(0.5f);
+  painter.setBrush(fill);
+  painter.drawRoundedRect(track, radius, radius);
+  const qreal knob = track.height() - 4;
+  const qreal x = isChecked() ? track.right() - 2 - knob : track.left() + 2;
+  painter.setBrush(isChecked() ? QColor(Qt::white) : knob_);
+  painter.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
+}
+
+// ---------------------------------------------------------------------------------------
+
+ProgressLine::ProgressLine(std::optional<double> fraction, const vesk_ui::theme::Theme& theme,
+                           QWidget* parent)
+    : QWidget(parent),
+      fraction_(fraction ? std::optional(std::clamp(*fraction, 0.0, 1.0)) : std::nullopt),
+      track_(QString::fromStdString(theme.palette.hairline)),
+      fill_(QString::fromStdString(theme.palette.accent)),
+      height_(theme.metrics.progress_height) {
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  frames_.setInterval(16);
+  connect(&frames_, &QTimer::timeout, this, [this] {
+    if (window()->property("vesk-still").toBool()) {
+      frames_.stop();
+      return;
+    }
+    update();
+  });
+}
+
+QSize ProgressLine::sizeHint() const {
+  return {160, height_};
+}
+QSize ProgressLine::minimumSizeHint() const {
+  return {24, height_};
+}
+
+void ProgressLine::showEvent(QShowEvent*) {
+  if (!fraction_ && !window()->property("vesk-still").toBool()) {
+    clock_.start();
+    frames_.start();
+  }
+}
+
+void ProgressLine::hideEvent(QHideEvent*) {
+  frames_.stop();
+}
+
+void ProgressLine::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  const QRectF track(0, (height() - height_) / 2.0, width(), height_);
+  const qreal radius = height_ / 2.0;
+  painter.setBrush(track_);
+  painter.drawRoundedRect(track, radius, radius);
+  painter.setBrush(fill_);
+  if (fraction_) {
+    if (*fraction_ <= 0) return;
+    QRectF done = track;
+    done.setWidth(std::max(track.height(), track.width() * *fraction_));
+    painter.drawRoundedRect(done, radius, radius);
+    return;
+  }
+  // A segment of a third of the track sliding across it, 1.4 s a pass.
+  // Still windows (screenshots) show one fixed frame.
+  const bool still = window()->property("vesk-still").toBool();
+  const double phase = !still && clock_.isValid()
+                           ? std::fmod(static_cast<double>(clock_.elapsed()) / 1400.0, 1.0)
+                           : 0.45;
+  const qreal segment = track.width() / 3;
+  const qreal x = -segment + (track.width() + segment) * phase;
+  QPainterPath clip;
+  clip.addRoundedRect(track, radius, radius);
+  painter.setClipPath(clip);
+  painter.drawRoundedRect(QRectF(x, track.top(), segment, track.height()), radius, radius);
+}
+
+// ---------------------------------------------------------------------------------------
+
+PageSymbol::PageSymbol(const vesk_ui::theme::Palette& palette, QWidget* parent)
+    : QWidget(parent),
+      paper_(QString::fromStdString(palette.card)),
+      line_(QString::fromStdString(palette.hairline)),
+      text_(QString::fromStdString(palette.secondary_text)) {
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+QSize PageSymbol::sizeHint() const {
+  return {26, 34};
+}
+
+void PageSymbol::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF page = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+  painter.setPen(QPen(text_, 1.2));
+  painter.setBrush(paper_);
+  painter.drawRoundedRect(page, 3, 3);
+  painter.setPen(QPen(line_.darker(115), 1.5, Qt::SolidLine, Qt::RoundCap));
+  for (int line = 0; line < 4; ++line) {
+    const qreal y = page.top() + 8 + line * 5.5;
+    const qreal right = line == 3 ? page.center().x() : page.right() - 5;
+    painter.drawLine(QPointF(page.left() + 5, y), QPointF(right, y));
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+
+QImage image_over(std::uint32_t width, std::uint32_t height,
+                  const vesk_ui::widget::Pixels& pixels) {
+  const std::uint64_t needed = std::uint64_t{width} * height * 4;
+  if (!pixels || width == 0 || height == 0 || width > 65535 || height > 65535 ||
+      pixels->size() < needed) {
+    return {};
+  }
+  return QImage(pixels->data(), static_cast<int>(width), static_cast<int>(height),
+                static_cast<qsizetype>(width) * 4, QImage::Format_RGBA8888);
+}
+
+ImageView::ImageView(std::uint32_t width, std::uint32_t height, vesk_ui::widget::Pixels pixels,
+                     const vesk_ui::theme::Palette& palette, QWidget* parent)
+    : QWidget(parent),
+      pixels_(std::move(pixels)),
+      image_(image_over(width, height, pixels_)),
+      hairline_(QString::fromStdString(palette.hairline)) {
+  QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+  policy.setHeightForWidth(true);
+  setSizePolicy(policy);
+}
+
+QSize ImageView::sizeHint() const {
+  if (image_.isNull()) return {160, 120};
+  const int width = std::min(image_.width(), 480);
+  return {width, heightForWidth(width)};
+}
+
+int ImageView::heightForWidth(int width) const {
+  if (image_.isNull()) return 120;
+  // Tall pages are limited so that the rest of a screen stays in view.
+  const int natural =
+      static_cast<int>(std::lround(static_cast<double>(width) * image_.height() / image_.width()));
+  return std::min(natural, std::max(240, image_.height()));
+}
+
+QRectF ImageView::image_rect() const {
+  if (image_.isNull()) return {};
+  QSizeF size = QSizeF(image_.size()).scaled(QSizeF(this->size()), Qt::KeepAspectRatio);
+  return QRectF(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+}
+
+void ImageView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  if (image_.isNull()) {
+    painter.setPen(QPen(hairline_, 1, Qt::DashLine));
+    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    return;
+  }
+  const QRectF target = image_rect();
+  painter.drawImage(target, image_);
+  painter.setPen(QPen(hairline_, 1));
+  painter.drawRect(target.adjusted(-0.5, -0.5, 0.5, 0.5));
+}
+
+// ---------------------------------------------------------------------------------------
+
+CropEditor::CropEditor(std::uint32_t width, std::uint32_t height, vesk_ui::widget::Pixels pixels,
+                       vesk_ui::local_state::CropState cell, const vesk_ui::theme::Palette& palette,
+                       std::function<void()> after_input, QWidget* parent)
+    : ImageView(width, height, std::move(pixels), palette, parent),
+      cell_(std::move(cell)),
+      shown_(cell_.get()),
+      after_input_(std::move(after_input)),
+      accent_(QString::fromStdString(palette.accent)) {
+  setMouseTracking(true);
+}
+
+void CropEditor::follow_cell() {
+  const auto value = cell_.get();
+  if (value == shown_) return;
+  shown_ = value;
+  update();
+}
+
+QRectF CropEditor::selection_rect() const {
+  const QRectF image = image_rect();
+  return QRectF(
+      image.left() + shown_.left * image.width(), image.top() + shown_.top * image.height(),
+      (shown_.right - shown_.left) * image.width(), (shown_.bottom - shown_.top) * image.height());
+}
+
+int CropEditor::hit(const QPointF& point) const {
+  const QRectF box = selection_rect();
+  if (box.isEmpty()) return 0;
+  int edges = 0;
+  const bool within_y =
+      point.y() > box.top() - kHandleReach && point.y() < box.bottom() + kHandleReach;
+  const bool within_x =
+      point.x() > box.left() - kHandleReach && point.x() < box.right() + kHandleReach;
+  if (within_y && std::abs(point.x() - box.left()) <= kHandleReach) edges |= kLeft;
+  if (within_y && std::abs(point.x() - box.right()) <= kHandleReach) edges |= kRight;
+  if (within_x && std::abs(point.y() - box.top()) <= kHandleReach) edges |= kTop;
+  if (within_x && std::abs(point.y() - box.bottom()) <= kHandleReach) edges |= kBottom;
+  if (edges == 0 && box.contains(point)) edges = kMove;
+  return edges;
+}
+
+void CropEditor::paintEvent(QPaintEvent* event) {
+  ImageView::paintEvent(event);
+  if (image_.isNull()) return;
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF image = image_rect();
+  const QRectF box = selection_rect();
+  QPainterPath outside;
+  outside.addRect(image);
+  QPainterPath inside;
+  inside.addRect(box);
+  painter.fillPath(outside.subtracted(inside), QColor(0, 0, 0, 110));
+  painter.setPen(QPen(accent_, 2));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(box);
+  painter.setPen(QPen(accent_, 1));
+  painter.setBrush(Qt::white);
+  for (const QPointF& corner :
+       {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()}) {
+    painter.drawEllipse(corner, 5, 5);
+  }
+}
+
+void CropEditor::mousePressEvent(QMouseEvent* event) {
+  dragging_ = hit(event->position());
+  drag_start_ = event->position();
+  drag_origin_ = shown_;
+}
+
+void CropEditor::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragging_) {
+    const int edges = hit(event->position());
+    if (edges == kMove)
+      setCursor(Qt::SizeAllCursor);
+    else if ((edges & (kLeft | kTop)) == (kLeft | kTop) ||
+             (edges & (kRight | kBottom)) == (kRight | kBottom))
+      setCursor(Qt::SizeFDiagCursor);
+    else if ((edges & (kLeft | kBottom)) == (kLeft | kBottom) ||
+             (edges & (kRight | kTop)) == (kRight | kTop))
+      setCursor(Qt::SizeBDiagCursor);
+    else if (edges & (kLeft | kRight))
+      setCursor(Qt::SizeHorCursor);
+    else if (edges & (kTop | kBottom))
+      setCursor(Qt::SizeVerCursor);
+    else
+      unsetCursor();
+    return;
+  }
+  const QRectF image = image_rect();
+  if (image.isEmpty()) return;
+  const double dx = (event->position().x() - drag_start_.x()) / image.width();
+  const double dy = (event->position().y() - drag_start_.y()) / image.height();
+  auto next = drag_origin_;
+  if (dragging_ == kMove) {
+    const double width = next.right - next.left;
+    const double height = next.bottom - next.top;
+    next.left = std::clamp(next.left + dx, 0.0, 1.0 - width);
+    next.top = std::clamp(next.top + dy, 0.0, 1.0 - height);
+    next.right = next.left + width;
+    next.bottom = next.top + height;
+  } else {
+    if (dragging_ & kLeft)
+      next.left = std::clamp(next.left + dx, 0.0, next.right - kMinimumCropFraction);
+    if (dragging_ & kRight)
+      next.right = std::clamp(next.right + dx, next.left + kMinimumCropFraction, 1.0);
+    if (dragging_ & kTop)
+      next.top = std::clamp(next.top + dy, 0.0, next.bottom - kMinimumCropFraction);
+    if (dragging_ & kBottom)
+      next.bottom = std::clamp(next.bottom + dy, next.top + kMinimumCropFraction, 1.0);
+  }
+  if (next == shown_) return;
+  shown_ = next;
+  cell_.set(next);
+  update();
+}
+
+void CropEditor::mouseReleaseEvent(QMouseEvent*) {
+  if (dragging_ && after_input_) after_input_();
+  dragging_ = 0;
+}
+
+}  // namespace vesk_ui_qt

@@ -1,0 +1,59 @@
+// A small program on the real launch path: the gallery screen under a switching root, with
+// test resources. The D-Bus test drives it with gdbus; the screenshot test photographs it.
+#include <string>
+
+#include "test_roots.hpp"
+#include "vesk_ui/launch.hpp"
+#include "vesk_ui/widgets.hpp"
+
+namespace {
+
+using namespace vesk_ui::widget;
+using vesk_ui_qt::testing::GalleryCells;
+using vesk_ui_qt::testing::SwitchingRoot;
+
+WidgetBox pressed_view(int presses, std::shared_ptr<int> pending) {
+  return Column()
+      .push(Text("Pressed " + std::to_string(presses), TextStyle::Heading))
+      .push(Button("Press again").with_id("gallery.print").on_action([pending] { ++*pending; }))
+      .boxed();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  vesk_ui::launch::LaunchDescriptor descriptor;
+  descriptor.app_id = "io.github.vesk.TestHost";
+  descriptor.scenarios = {"gallery", "narrow"};
+  auto build = [](const vesk_ui::launch::LaunchContext& context) {
+    const bool narrow = context.scenario_name() && *context.scenario_name() == "narrow";
+    auto cells = std::make_shared<GalleryCells>();
+    auto root = std::make_unique<SwitchingRoot>(nullptr);
+    SwitchingRoot* raw = root.get();
+    auto presses = std::make_shared<int>(0);
+    auto pending = std::make_shared<int>(0);
+    // A press is only noted; the update replaces the view, as an application does, so a
+    // button's action never destroys the button it runs from.
+    root->replace(vesk_ui_qt::testing::gallery(
+        *cells, [pending] { ++*pending; }, narrow));
+    root->on_update = [raw, presses, pending, cells] {
+      const bool changed = *pending > 0;
+      if (changed) {
+        *presses += std::exchange(*pending, 0);
+        raw->replace(pressed_view(*presses, pending));
+      }
+      raw->resource_title = "Test root (presses: " + std::to_string(*presses) +
+                            ", mode: " + std::to_string(cells->mode.get()) +
+                            ", ping: " + raw->last_payload + ")";
+      return changed;
+    };
+    return vesk_ui::launch::ScenarioRoot{std::move(root), std::nullopt};
+  };
+  descriptor.build_scenario_root = build;
+  descriptor.build_live_root = [build] { return build({}).root; };
+  descriptor.window_size = [](const vesk_ui::launch::LaunchContext& context) {
+    const bool narrow = context.scenario_name() && *context.scenario_name() == "narrow";
+    return narrow ? vesk_ui::launch::WindowSize{520, 820} : vesk_ui::launch::WindowSize{1280, 800};
+  };
+  return vesk_ui::launch::run_or_exit(std::move(descriptor), argc, argv);
+}

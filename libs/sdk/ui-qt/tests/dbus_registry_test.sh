@@ -1,0 +1,74 @@
+#!/bin/bash
+# The action registry end to end. Runs inside its own session bus (dbus-run-session):
+# starts the test host, then calls it with gdbus from this separate process.
+#   dbus_registry_test.sh HOST_PROGRAM
+set -u
+host_program="$1"
+dest=io.github.vesk.TestHost
+path=/io/github/vesk/TestHost/actions
+iface=org.vesk.Actions1
+export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+"$host_program" --scenario gallery 2>/tmp/dbus_host.$$.log &
+host_pid=$!
+trap 'kill "$host_pid" 2>/dev/null; wait "$host_pid" 2>/dev/null; rm -f /tmp/dbus_host.$$.log' EXIT
+
+# Wait up to 15 s for the host to own its name.
+for _ in $(seq 150); do
+  if gdbus call --session --timeout 2 --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+      --method org.freedesktop.DBus.NameHasOwner "$dest" 2>/dev/null | grep -q true; then
+    owned=1
+    break
+  fi
+  kill -0 "$host_pid" 2>/dev/null || { cat /tmp/dbus_host.$$.log >&2; fail "the host ended early"; }
+  sleep 0.1
+done
+[ "${owned:-0}" = 1 ] || fail "the host never took the name $dest"
+
+call() {
+  local method="$1"
+  shift
+  timeout 10 gdbus call --session --timeout 5 --dest "$dest" --object-path "$path" \
+    --method "$iface.$method" "$@" 2>&1
+}
+
+expect() {  # expect WHAT TEXT NEEDLE
+  case "$2" in
+    *"$3"*) echo "ok: $1" ;;
+    *) fail "$1: expected to find <$3> in <$2>" ;;
+  esac
+}
+
+listing=$(call ListResources)
+expect "list names the root resource" "$listing" '"id":"test.root"'
+expect "list carries the root's action" "$listing" '"operation_type":"test.ping"'
+expect "list names a button control" "$listing" '"id":"vesk.control:gallery.print"'
+expect "list gives the invoke operation" "$listing" '"operation_type":"vesk.ui.control.invoke"'
+expect "list names the segmented control" "$listing" '"kind":"vesk.control.segmented"'
+expect "list gives the index parameter" "$listing" '"description":"Zero-based segment index"'
+expect "list shows the start state" "$listing" 'presses: 0, mode: 1'
+
+expect "a resource operation is handled" "$(call RunResourceOperation 1 test.ping '{"n":7}')" "('handled', '')"
+expect "the operation reached the root" "$(call ListResources)" 'ping: {\\"n\\":7}'
+expect "an operation's error comes back" "$(call RunResourceOperation 1 test.fail '')" "('error', 'the test root refuses')"
+expect "an unknown operation is not mine" "$(call RunResourceOperation 2 nobody.knows '')" "('not-mine', '')"
+expect "a bad execution kind is refused" "$(call RunResourceOperation 9 test.ping '')" "unknown execution kind"
+
+expect "a segment is selected" "$(call SelectSegment gallery.mode.select 2)" "('handled', '')"
+expect "the selection reached the state" "$(call ListResources)" 'mode: 2'
+expect "a segment out of range is refused" "$(call SelectSegment gallery.mode 7)" "out of range"
+
+expect "a control is invoked" "$(call InvokeControl vesk.control:gallery.print)" "('handled', '')"
+expect "the press reached the program" "$(call ListResources)" 'presses: 1'
+expect "an unknown control is an error" "$(call InvokeControl no.such.control)" "no control with id no.such.control"
+expect "the invoke operation runs a control" \
+  "$(call RunResourceOperation 1 vesk.ui.control.invoke gallery.print)" "('handled', '')"
+expect "the second press reached the program" "$(call ListResources)" 'presses: 2'
+
+kill -0 "$host_pid" 2>/dev/null || fail "the host died during the calls"
+echo "all D-Bus checks passed"

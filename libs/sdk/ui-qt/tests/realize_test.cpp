@@ -1,0 +1,231 @@
+// Realizing model trees: control ids, actions and bound inputs in both directions.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <thread>
+
+#include "../src/layouts.hpp"
+#include "../src/painted.hpp"
+#include "qt_app.hpp"
+#include "test_roots.hpp"
+#include "vesk_os/channel.hpp"
+#include "vesk_ui/controls.hpp"
+#include "vesk_ui_qt/realize.hpp"
+
+namespace vesk_ui_qt {
+namespace {
+
+using namespace vesk_ui::widget;
+using testing::GalleryCells;
+using testing::process_until;
+
+class RealizeTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testing::test_app(); }
+  RealizeContext context{vesk_ui::theme::Theme::light(), [this] { ++inputs; }};
+  int inputs = 0;
+};
+
+TEST_F(RealizeTest, EveryControlIdBecomesAWidgetWithThatNameAndLabel) {
+  GalleryCells cells;
+  WidgetBox model = testing::gallery(cells, [] {});
+  auto tree = realize_tree(*model, context);
+  const auto ids = vesk_ui::controls::all_ids(*model);
+  ASSERT_GE(ids.size(), 8u);
+  for (const std::string& id : ids) {
+    auto* widget = tree->findChild<QWidget*>(QString::fromStdString(id));
+    ASSERT_NE(widget, nullptr) << id;
+    const auto* control = vesk_ui::controls::find(*model, id);
+    EXPECT_EQ(widget->accessibleName().toStdString(), vesk_ui::controls::control_label(*control)) << id;
+  }
+  // Everything a user reads is on screen.
+  auto* title = tree->findChild<QLabel*>();
+  ASSERT_NE(title, nullptr);
+  EXPECT_EQ(title->text(), QStringLiteral("Wendlow"));
+}
+
+TEST_F(RealizeTest, AClickRunsTheModelActionEvenAfterTheModelIsGone) {
+  auto [sender, receiver] = vesk_os::channel<int>();
+  WidgetBox model = Column()
+                        .push(Button("Print", ButtonStyle::Primary)
+                                  .with_id("app.print")
+                                  .on_action([sender = sender] { sender.send(42); }))
+                        .boxed();
+  auto tree = realize_tree(*model, context);
+  model.reset();  // the application replaced its tree; the realized button stays usable
+  auto* button = tree->findChild<QPushButton*>("app.print");
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->property("vesk").toString(), QStringLiteral("primary"));
+  button->click();
+  auto value = receiver.try_recv();
+  ASSERT_TRUE(value.has_value());
+  EXPECT_EQ(*value, 42);
+  EXPECT_EQ(inputs, 1);
+}
+
+TEST_F(RealizeTest, SpinBoxAndNumberStateFollowEachOtherWithoutEchoes) {
+  vesk_ui::local_state::NumberState copies(3);
+  int notifications = 0;
+  auto counting = copies.subscribe([&] { ++notifications; });
+  WidgetBox model = NumberInput::from_state(copies, "Copies").with_id("copies").with_range(1, 99).boxed();
+  auto tree = realize_tree(*model, context);
+  auto* spin = qobject_cast<QDoubleSpinBox*>(tree.get());
+  ASSERT_NE(spin, nullptr);
+  EXPECT_EQ(spin->value(), 3);
+
+  spin->setValue(7);
+  EXPECT_EQ(copies.get(), 7);
+  testing::process_turns();
+  EXPECT_EQ(notifications, 1);  // the widget does not write its own value back
+
+  copies.set(12);
+  EXPECT_TRUE(process_until([&] { return spin->value() == 12; }));
+  testing::process_turns();
+  EXPECT_EQ(notifications, 2);
+
+  // A set from another thread arrives on the UI thread.
+  std::thread([copies] { copies.set(30); }).join();
+  EXPECT_TRUE(process_until([&] { return spin->value() == 30; }));
+  EXPECT_EQ(copies.get(), 30);
+}
+
+TEST_F(RealizeTest, ToggleAndToggleGroupFollowTheirCells) {
+  vesk_ui::local_state::BoolState duplex(false);
+  vesk_ui::local_state::IndexState mode(0);
+  WidgetBox model = Column()
+                        .push(Toggle::from_state(duplex, "Both sides").with_id("duplex"))
+                        .push(ToggleGroup("Colour", {"Grey", "Colour", "Auto"}, mode).with_id("mode"))
+                        .boxed();
+  auto tree = realize_tree(*model, context);
+  auto* toggle = tree->findChild<QAbstractButton*>("duplex");
+  auto* group = tree->findChild<QWidget*>("mode");
+  ASSERT_NE(toggle, nullptr);
+  ASSERT_NE(group, nullptr);
+  const auto segments = group->findChildren<QPushButton*>();
+  ASSERT_EQ(segments.size(), 3);
+  EXPECT_TRUE(segments[0]->isChecked());
+
+  toggle->click();
+  EXPECT_TRUE(duplex.get());
+  duplex.set(false);
+  EXPECT_TRUE(process_until([&] { return !toggle->isChecked(); }));
+
+  segments[2]->click();
+  EXPECT_EQ(mode.get(), 2u);
+  mode.set(1);
+  EXPECT_TRUE(process_until([&] { return segments[1]->isChecked(); }));
+  EXPECT_FALSE(segments[2]->isChecked());
+  // An index outside the segments shows none chosen rather than a stale one.
+  mode.set(9);
+  EXPECT_TRUE(process_until([&] { return !segments[1]->isChecked(); }));
+  EXPECT_EQ(inputs, 2);
+}
+
+TEST_F(RealizeTest, DropdownChoosesThroughTheModelAndFollowsItsPublishedCell) {
+  vesk_ui::local_state::TextState paper("a4");
+  std::string chosen;
+  WidgetBox model = Dropdown("Paper size")
+                        .with_id("paper")
+                        .with_placeholder("Choose")
+                        .set_value_options("a4", {{"a4", "A4"}, {"letter", "Letter"}})
+                        .on_choice([&](const std::string& value) { chosen = value; })
+                        .publish_local_state(paper)
+                        .boxed();
+  auto tree = realize_tree(*model, context);
+  auto* combo = qobject_cast<QComboBox*>(tree.get());
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(combo->currentText(), QStringLiteral("A4"));
+  emit combo->activated(1);
+  EXPECT_EQ(chosen, "letter");
+  EXPECT_EQ(paper.get(), "letter");
+  paper.set("a4");
+  EXPECT_TRUE(process_until([&] { return combo->currentIndex() == 0; }));
+  paper.set("unknown");
+  EXPECT_TRUE(process_until([&] { return combo->currentIndex() == -1; }));
+  EXPECT_EQ(combo->placeholderText(), QStringLiteral("Choose"));
+}
+
+TEST_F(RealizeTest, DraggingTheCropEdgeWritesFractionsWithinThePage) {
+  vesk_ui::local_state::CropState crop;
+  WidgetBox model =
+      ImageCropEditor(100, 100, testing::test_picture(100, 100), crop, "Crop area").boxed();
+  auto tree = realize_tree(*model, context);
+  tree->resize(200, 200);  // the page fills the editor: one pixel is half a percent
+  auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, at, tree->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(tree.get(), &event);
+  };
+  send(QEvent::MouseButtonPress, {199, 100}, Qt::LeftButton);  // the right edge
+  send(QEvent::MouseMove, {150, 100}, Qt::LeftButton);
+  send(QEvent::MouseMove, {-400, 100}, Qt::LeftButton);  // far past the left edge
+  send(QEvent::MouseButtonRelease, {-400, 100}, Qt::NoButton);
+  const auto selection = crop.get();
+  EXPECT_DOUBLE_EQ(selection.left, 0.0);
+  EXPECT_NEAR(selection.right, 0.02, 1e-9);  // never narrower than the minimum
+  EXPECT_EQ(selection.top, 0.0);
+  EXPECT_EQ(selection.bottom, 1.0);
+  EXPECT_EQ(inputs, 1);
+}
+
+TEST_F(RealizeTest, PixelsShorterThanTheirSizeShowNoImage) {
+  auto short_buffer = std::make_shared<const std::vector<std::uint8_t>>(10, 0);
+  EXPECT_TRUE(image_over(100, 100, short_buffer).isNull());
+  EXPECT_TRUE(image_over(0, 0, short_buffer).isNull());
+  EXPECT_TRUE(image_over(2, 1, nullptr).isNull());
+  EXPECT_FALSE(image_over(2, 1, short_buffer).isNull());
+  WidgetBox model = Image(100, 100, short_buffer, "Broken").boxed();
+  auto tree = realize_tree(*model, context);
+  tree->resize(120, 120);
+  EXPECT_FALSE(tree->grab().isNull());  // paints a placeholder instead of reading past the end
+}
+
+TEST_F(RealizeTest, CardGridColumnsFollowTheWidth) {
+  CardGridLayout layout(300, 16, 640);
+  EXPECT_EQ(layout.columns_for(1232), 3);
+  EXPECT_EQ(layout.columns_for(1000), 3);
+  EXPECT_EQ(layout.columns_for(700), 2);
+  EXPECT_EQ(layout.columns_for(639), 1);  // narrow windows: one column
+  EXPECT_EQ(layout.columns_for(0), 1);
+
+  auto grid = CardGrid().min_column(300);
+  for (int card = 0; card < 4; ++card) grid.push(Card("Card " + std::to_string(card)));
+  WidgetBox model = std::move(grid).boxed();
+  auto tree = realize_tree(*model, context);
+  tree->layout()->setGeometry(QRect(0, 0, 1000, tree->heightForWidth(1000)));
+  const auto cards = tree->findChildren<QFrame*>(QString(), Qt::FindDirectChildrenOnly);
+  ASSERT_EQ(cards.size(), 4);
+  EXPECT_EQ(cards[0]->y(), cards[2]->y());
+  EXPECT_GT(cards[2]->x(), cards[1]->x());
+  EXPECT_GT(cards[3]->y(), cards[0]->y());  // the fourth starts a new line
+  EXPECT_EQ(cards[3]->x(), 0);
+  EXPECT_EQ(cards[0]->width(), cards[1]->width());
+
+  tree->layout()->setGeometry(QRect(0, 0, 520, tree->heightForWidth(520)));
+  EXPECT_EQ(cards[1]->x(), 0);
+  EXPECT_EQ(cards[1]->width(), 520);
+}
+
+TEST_F(RealizeTest, AWrappingRowFlowsOntoMoreLinesWhenNarrow) {
+  auto row = Row().wrapping().spacing(8);
+  for (int index = 0; index < 6; ++index) row.push(Button("Button number " + std::to_string(index)));
+  WidgetBox model = std::move(row).boxed();
+  auto tree = realize_tree(*model, context);
+  const int one_line = tree->heightForWidth(4000);
+  const int narrow = tree->heightForWidth(200);
+  EXPECT_GT(one_line, 0);
+  EXPECT_GE(narrow, 5 * one_line);
+}
+
+TEST_F(RealizeTest, UnknownWidgetsAreTransparentWrappers) {
+  testing::SwitchingRoot root(Button("Inside").with_id("inside").boxed());
+  auto tree = realize_tree(root, context);
+  EXPECT_EQ(tree->objectName(), QStringLiteral("inside"));
+}
+
+}  // namespace
+}  // namespace vesk_ui_qt
