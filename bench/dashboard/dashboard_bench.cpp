@@ -57,13 +57,14 @@ struct Fixture {
     window.show();
   }
 
-  // One dashboard from model to laid-out widgets; the caller owns the result.
+  // One dashboard from model to shown, styled and laid-out widgets, as the host puts a new
+  // screen in its window; the caller owns the result.
   std::unique_ptr<QWidget> realize() {
     auto model = wendlow::screens::dashboard(snapshot, channel.first, std::nullopt);
     auto tree = vesk_ui_qt::realize_tree(*model, context);
     layout->addWidget(tree.get());
+    tree->show();
     layout->activate();
-    tree->ensurePolished();
     return tree;
   }
 };

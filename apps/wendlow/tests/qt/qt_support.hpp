@@ -32,12 +32,13 @@ inline const std::vector<Scenario>& dashboard_scenarios() {
   return kScenarios;
 }
 
+// Never destroyed: destroying it among the process's static destructors crashes inside Qt.
 inline QApplication& app() {
   static int argc = 1;
   static char name[] = "wendlow_qt_test";
   static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
-  return application;
+  static QApplication* const application = new QApplication(argc, argv);
+  return *application;
 }
 
 inline void process_turns(int turns = 10) {
