@@ -144,7 +144,7 @@ TEST(OperationRequest, IsAppliedAtOnceOnTheCallingThread) {
   ASSERT_EQ(run(state, ExecutionKind::Command, "\"refresh\"").kind,
             OperationOutcome::Kind::Handled);
   EXPECT_TRUE(state.refresh_rx) << "the refresh started without an update call";
-  EXPECT_TRUE(testing::shows_text(state, "Loading screen"));
+  EXPECT_TRUE(testing::shows_text(state, "Getting things ready"));
 }
 
 TEST(OperationRequest, EveryPublishedActionRoundTrips) {

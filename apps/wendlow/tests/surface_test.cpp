@@ -73,7 +73,7 @@ TEST(UpdateCycle, HandlesOneEventPerCallInTheFixedSourceOrder) {
   EXPECT_TRUE(state.refresh_rx);
   ASSERT_TRUE(update(state));
   EXPECT_FALSE(state.refresh_rx);
-  EXPECT_TRUE(shows_text(state, "Dashboard")) << "a refresh result always shows the dashboard";
+  EXPECT_TRUE(shows_text(state, "Your printers")) << "a refresh result always shows the dashboard";
   ASSERT_TRUE(update(state)) << "the operation waited behind the refresh result";
   EXPECT_TRUE(shows_text(state, "History screen"));
 }
@@ -132,7 +132,7 @@ TEST(UpdateCycle, APickerThatGoesAwayIsAFailureWithAFixedNotice) {
   EXPECT_EQ(state.notice->title, "Could not open the file picker");
   EXPECT_EQ(state.notice->detail, "Try again, or print from the document's app.");
   EXPECT_FALSE(state.notice->success);
-  EXPECT_TRUE(shows_text(state, "First printer screen"));
+  EXPECT_TRUE(shows_text(state, "Set up your first printer"));
 }
 
 TEST(UpdateCycle, AChosenDocumentPicksThePreferredElseTheFirstPrinter) {
@@ -168,7 +168,7 @@ TEST(Refresh, ANewerRefreshReplacesThePendingOne) {
   state.events_tx.send(op::Refresh{});
   update(state);
   ASSERT_TRUE(state.refresh_rx);
-  EXPECT_TRUE(shows_text(state, "Loading screen"));
+  EXPECT_TRUE(shows_text(state, "Getting things ready"));
   service->set_queues({});
   state.events_tx.send(op::Refresh{});
   update(state);
@@ -176,7 +176,7 @@ TEST(Refresh, ANewerRefreshReplacesThePendingOne) {
   ASSERT_TRUE(update_until(state, [&] { return !state.refresh_rx; }));
   ASSERT_TRUE(state.snapshot);
   EXPECT_TRUE(state.snapshot->queues.has_value());
-  EXPECT_TRUE(shows_text(state, "Dashboard"));
+  EXPECT_TRUE(shows_text(state, "Your printers"));
 }
 
 TEST(Refresh, LiveStartShowsLoadingAndRefreshesEachAreaIndependently) {
@@ -185,7 +185,7 @@ TEST(Refresh, LiveStartShowsLoadingAndRefreshesEachAreaIndependently) {
   service->fail_always(FakeMethod::Jobs, "cups went away");
   vesk_os::clear_spawned_thread_names();
   Wendlow state = Wendlow::new_live();
-  EXPECT_TRUE(shows_text(state, "Loading screen"));
+  EXPECT_TRUE(shows_text(state, "Getting things ready"));
   EXPECT_TRUE(state.needs_idle_sync());
   ASSERT_TRUE(update_until(state, [&] { return state.snapshot.has_value(); }));
   EXPECT_TRUE(state.snapshot->queues.has_value());
@@ -211,7 +211,7 @@ TEST(Tasks, AFailedPauseReportsItsFixedNoticeAndStillRefreshes) {
             (Notice{"Could not pause printer",
                     "Nothing changed. Check the printer connection and try again.", false}));
   EXPECT_TRUE(state.refresh_rx) << "a finished task starts a refresh";
-  EXPECT_FALSE(shows_text(state, "Loading screen")) << "without the loading screen";
+  EXPECT_FALSE(shows_text(state, "Getting things ready")) << "without the loading screen";
   ASSERT_TRUE(update_until(state, [&] { return state.snapshot.has_value(); }));
   EXPECT_EQ(service->calls_of(FakeMethod::SetEnabled).front().text(),
             "set_enabled(\"Studio_printer\", false)");
@@ -330,7 +330,7 @@ TEST(Navigation, ScreensThatNeedASnapshotLeaveTheViewAloneWithoutOne) {
     EXPECT_FALSE(state.take_structure_dirty());
   }
   apply_operation(state, op::ShowDashboard{});
-  EXPECT_TRUE(shows_text(state, "First printer screen"))
+  EXPECT_TRUE(shows_text(state, "Set up your first printer"))
       << "without a snapshot the dashboard request shows the first-printer screen";
 }
 

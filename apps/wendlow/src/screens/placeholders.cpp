@@ -14,15 +14,6 @@ WidgetBox placeholder(std::string name) {
 
 }  // namespace
 
-WidgetBox loading() {
-  return placeholder("Loading screen");
-}
-WidgetBox first_printer() {
-  return placeholder("First printer screen");
-}
-WidgetBox dashboard(const DeviceSnapshot&, const EventSender&, const std::optional<Notice>&) {
-  return placeholder("Dashboard");
-}
 WidgetBox print_queue(const DeviceSnapshot&, const EventSender&, const std::optional<std::string>&,
                       const std::optional<Notice>&) {
   return placeholder("Print queue screen");
