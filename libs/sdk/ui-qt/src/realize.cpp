@@ -21,7 +21,9 @@
 
 #include "icons.hpp"
 #include "layouts.hpp"
+#include "look.hpp"
 #include "painted.hpp"
+#include "text_label.hpp"
 #include "vesk_ui/icons.hpp"
 #include "vesk_ui/widgets.hpp"
 
@@ -115,26 +117,33 @@ const char* banner_name(BannerStyle style) {
   return "banner-info";
 }
 
-const std::string& banner_colour(BannerStyle style, const vesk_ui::theme::Palette& palette) {
+void set_ink(QWidget* widget, const QColor& ink) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, ink);
+  widget->setPalette(palette);
+}
+
+const Tint& banner_tint(BannerStyle style, const Look& look) {
   switch (style) {
     case BannerStyle::Success:
-      return palette.success_text;
+      return look.success;
     case BannerStyle::Warning:
-      return palette.warning_text;
+      return look.warning;
     case BannerStyle::Error:
-      return palette.error_text;
+      return look.error;
     case BannerStyle::Info:
       break;
   }
-  return palette.info_text;
+  return look.info;
 }
 
 class Realizer final : public Visitor {
  public:
-  explicit Realizer(const RealizeContext& context) : context_(context) {}
+  Realizer(const RealizeContext& context, std::shared_ptr<const Look> look)
+      : context_(context), look_(std::move(look)) {}
 
   QWidget* realize(const Widget& model) {
-    Realizer inner(context_);
+    Realizer inner(context_, look_);
     model.accept(inner);
     return inner.result_ ? inner.result_ : new QWidget;
   }
@@ -192,17 +201,16 @@ class Realizer final : public Visitor {
 
   void visit(const Card& model) override {
     const auto& metrics = context_.theme.metrics;
-    auto* frame = new QFrame;
+    auto* frame = new Surface(look_->card, look_->hairline, metrics.card_radius);
     frame->setProperty("vesk", model.style == CardStyle::Plain ? "card-plain" : "card");
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(metrics.card_padding, metrics.card_padding, metrics.card_padding,
                                metrics.card_padding);
     layout->setSpacing(metrics.unit);
     if (model.title) {
-      auto* title = new QLabel(text(*model.title));
+      auto* title = new TextLabel(text(*model.title));
       title->setProperty("vesk", "heading");
-      title->setWordWrap(true);
-      title->setTextFormat(Qt::PlainText);
+      title->setFont(look_->heading);
       layout->addWidget(title);
     }
     for (const auto& item : model.content) {
@@ -279,18 +287,20 @@ class Realizer final : public Visitor {
   }
 
   void visit(const Text& model) override {
-    auto* label = new QLabel(text(model.text));
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
+    auto* label = new TextLabel(text(model.text));
     switch (model.style) {
       case TextStyle::LargeTitle:
         label->setProperty("vesk", "large-title");
+        label->setFont(look_->large_title);
         break;
       case TextStyle::Heading:
         label->setProperty("vesk", "heading");
+        label->setFont(look_->heading);
         break;
       case TextStyle::Caption:
         label->setProperty("vesk", "caption");
+        label->setFont(look_->caption);
+        set_ink(label, look_->secondary);
         break;
       case TextStyle::Body:
         label->setProperty("vesk", "body");
@@ -301,29 +311,28 @@ class Realizer final : public Visitor {
   }
 
   void visit(const Button& model) override {
-    auto* button = new QPushButton(text(model.label));
-    const auto& palette = context_.theme.palette;
     const char* style = "secondary";
-    std::string icon_colour = palette.text;
+    auto kind = FlatButton::Kind::Secondary;
+    QColor icon_colour = look_->text;
     if (model.style == ButtonStyle::Primary) {
       style = "primary";
-      icon_colour = palette.on_accent;
+      kind = FlatButton::Kind::Primary;
+      icon_colour = look_->on_accent;
     } else if (model.style == ButtonStyle::Plain) {
       style = "plain";
-      icon_colour = palette.accent;
+      kind = FlatButton::Kind::Plain;
+      icon_colour = look_->accent;
     }
+    auto* button = new FlatButton(text(model.label), kind, look_);
     button->setProperty("vesk", style);
     set_control_names(button, model.id, model.label);
     if (model.icon) {
-      constexpr int kGap = 6;
-      QIcon picture = icon(*model.icon, 16, QColor(text(icon_colour)), kGap);
+      QIcon picture = icon(*model.icon, 16, icon_colour);
       if (!picture.isNull()) {
         button->setIcon(picture);
-        button->setIconSize(QSize(16 + kGap, 16));
+        button->setIconSize(QSize(16, 16));
       }
     }
-    button->setFocusPolicy(Qt::TabFocus);
-    button->setCursor(Qt::PointingHandCursor);
     mark_hugging(button);
     // A copy: the model tree may be replaced while the button still exists.
     QObject::connect(button, &QPushButton::clicked, button,
@@ -362,15 +371,14 @@ class Realizer final : public Visitor {
     group->setExclusive(true);
     const int count = static_cast<int>(model.segments.size());
     for (int index = 0; index < count; ++index) {
-      auto* segment = new QPushButton(text(model.segments[static_cast<std::size_t>(index)]));
+      auto* segment = new FlatButton(text(model.segments[static_cast<std::size_t>(index)]),
+                                     FlatButton::Kind::Segment, look_);
       segment->setProperty("vesk", "segment");
       segment->setProperty("position", count == 1           ? "only"
                                        : index == 0         ? "first"
                                        : index == count - 1 ? "last"
                                                             : "middle");
       segment->setCheckable(true);
-      segment->setFocusPolicy(Qt::TabFocus);
-      segment->setCursor(Qt::PointingHandCursor);
       group->addButton(segment, index);
       layout->addWidget(segment);
     }
@@ -416,6 +424,7 @@ class Realizer final : public Visitor {
     show_value(model.value);
     combo->setFocusPolicy(Qt::TabFocus);
     combo->setMinimumWidth(160);
+    combo->setMinimumHeight(context_.theme.metrics.button_height);
     combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     mark_hugging(combo);
     // What choosing does, copied: the model tree may be gone when the user chooses.
@@ -445,6 +454,7 @@ class Realizer final : public Visitor {
     spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     spin->setFocusPolicy(Qt::StrongFocus);
     spin->setMinimumWidth(96);
+    spin->setMinimumHeight(context_.theme.metrics.button_height);
     mark_hugging(spin);
     QObject::connect(spin, &QDoubleSpinBox::valueChanged, spin,
                      [cell = model.state, after = context_.after_input](double value) {
@@ -468,7 +478,8 @@ class Realizer final : public Visitor {
 
   void visit(const Banner& model) override {
     const auto& metrics = context_.theme.metrics;
-    auto* frame = new QFrame;
+    const Tint& tint = banner_tint(model.style, *look_);
+    auto* frame = new Surface(tint.background, tint.border, metrics.card_radius);
     frame->setProperty("vesk", banner_name(model.style));
     frame->setAccessibleName(text(model.title));
     auto* layout = new QHBoxLayout(frame);
@@ -476,23 +487,20 @@ class Realizer final : public Visitor {
                                metrics.unit + 4);
     layout->setSpacing(metrics.unit + 4);
     auto* picture = new QLabel;
-    picture->setPixmap(icon_pixmap(model.icon.value_or(banner_icon(model.style)), 20,
-                                   QColor(text(banner_colour(model.style, context_.theme.palette))),
+    picture->setPixmap(icon_pixmap(model.icon.value_or(banner_icon(model.style)), 20, tint.text,
                                    qApp ? qApp->devicePixelRatio() : 1.0));
     picture->setFixedSize(20, 22);
     picture->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
     layout->addWidget(picture, 0, Qt::AlignTop);
     auto* words = new QVBoxLayout;
     bare(words, 2);
-    auto* title = new QLabel(text(model.title));
+    auto* title = new TextLabel(text(model.title));
     title->setProperty("vesk", "banner-title");
-    title->setWordWrap(true);
-    title->setTextFormat(Qt::PlainText);
+    title->setFont(look_->heading);
+    set_ink(title, tint.text);
     words->addWidget(title);
     if (!model.body.empty()) {
-      auto* body = new QLabel(text(model.body));
-      body->setWordWrap(true);
-      body->setTextFormat(Qt::PlainText);
+      auto* body = new TextLabel(text(model.body));
       words->addWidget(body);
     }
     layout->addLayout(words, 1);
@@ -525,6 +533,8 @@ class Realizer final : public Visitor {
                          : QString::number(model.current_page);
     auto* label = new QLabel(count);
     label->setProperty("vesk", "caption");
+    label->setFont(look_->caption);
+    set_ink(label, look_->secondary);
     layout->addWidget(label);
     mark_hugging(box);
     result_ = box;
@@ -532,15 +542,15 @@ class Realizer final : public Visitor {
 
   void visit(const IconWidget& model) override {
     auto* label = new QLabel;
-    label->setPixmap(icon_pixmap(model.icon, model.size, QColor(text(context_.theme.palette.text)),
-                                 qApp ? qApp->devicePixelRatio() : 1.0));
+    label->setPixmap(
+        icon_pixmap(model.icon, model.size, look_->text, qApp ? qApp->devicePixelRatio() : 1.0));
     label->setFixedSize(model.size, model.size);
     mark_hugging(label);
     result_ = label;
   }
 
   void visit(const Divider&) override {
-    auto* line = new QFrame;
+    auto* line = new Surface(look_->hairline, QColor(), 0);
     line->setProperty("vesk", "divider");
     line->setFixedHeight(1);
     line->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -569,13 +579,14 @@ class Realizer final : public Visitor {
 
  private:
   const RealizeContext& context_;
+  std::shared_ptr<const Look> look_;
   QWidget* result_ = nullptr;
 };
 
 }  // namespace
 
 std::unique_ptr<QWidget> realize_tree(const Widget& model, const RealizeContext& context) {
-  Realizer realizer(context);
+  Realizer realizer(context, Look::from(context.theme));
   return std::unique_ptr<QWidget>(realizer.realize(model));
 }
 

@@ -41,7 +41,8 @@ TEST_F(RealizeTest, EveryControlIdBecomesAWidgetWithThatNameAndLabel) {
     auto* widget = tree->findChild<QWidget*>(QString::fromStdString(id));
     ASSERT_NE(widget, nullptr) << id;
     const auto* control = vesk_ui::controls::find(*model, id);
-    EXPECT_EQ(widget->accessibleName().toStdString(), vesk_ui::controls::control_label(*control)) << id;
+    EXPECT_EQ(widget->accessibleName().toStdString(), vesk_ui::controls::control_label(*control))
+        << id;
   }
   // Everything a user reads is on screen.
   auto* title = tree->findChild<QLabel*>();
@@ -72,7 +73,8 @@ TEST_F(RealizeTest, SpinBoxAndNumberStateFollowEachOtherWithoutEchoes) {
   vesk_ui::local_state::NumberState copies(3);
   int notifications = 0;
   auto counting = copies.subscribe([&] { ++notifications; });
-  WidgetBox model = NumberInput::from_state(copies, "Copies").with_id("copies").with_range(1, 99).boxed();
+  WidgetBox model =
+      NumberInput::from_state(copies, "Copies").with_id("copies").with_range(1, 99).boxed();
   auto tree = realize_tree(*model, context);
   auto* spin = qobject_cast<QDoubleSpinBox*>(tree.get());
   ASSERT_NE(spin, nullptr);
@@ -97,10 +99,11 @@ TEST_F(RealizeTest, SpinBoxAndNumberStateFollowEachOtherWithoutEchoes) {
 TEST_F(RealizeTest, ToggleAndToggleGroupFollowTheirCells) {
   vesk_ui::local_state::BoolState duplex(false);
   vesk_ui::local_state::IndexState mode(0);
-  WidgetBox model = Column()
-                        .push(Toggle::from_state(duplex, "Both sides").with_id("duplex"))
-                        .push(ToggleGroup("Colour", {"Grey", "Colour", "Auto"}, mode).with_id("mode"))
-                        .boxed();
+  WidgetBox model =
+      Column()
+          .push(Toggle::from_state(duplex, "Both sides").with_id("duplex"))
+          .push(ToggleGroup("Colour", {"Grey", "Colour", "Auto"}, mode).with_id("mode"))
+          .boxed();
   auto tree = realize_tree(*model, context);
   auto* toggle = tree->findChild<QAbstractButton*>("duplex");
   auto* group = tree->findChild<QWidget*>("mode");
@@ -212,7 +215,8 @@ TEST_F(RealizeTest, CardGridColumnsFollowTheWidth) {
 
 TEST_F(RealizeTest, AWrappingRowFlowsOntoMoreLinesWhenNarrow) {
   auto row = Row().wrapping().spacing(8);
-  for (int index = 0; index < 6; ++index) row.push(Button("Button number " + std::to_string(index)));
+  for (int index = 0; index < 6; ++index)
+    row.push(Button("Button number " + std::to_string(index)));
   WidgetBox model = std::move(row).boxed();
   auto tree = realize_tree(*model, context);
   const int one_line = tree->heightForWidth(4000);
