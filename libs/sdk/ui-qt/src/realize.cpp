@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <cmath>
@@ -282,6 +283,15 @@ class Realizer final : public Visitor {
     layout->addStretch(1);
     area->setWidget(content);
     area->viewport()->setAutoFillBackground(false);
+    // A thin rounded handle; a style sheet on this one bar only keeps realizing cheap.
+    area->verticalScrollBar()->setStyleSheet(
+        QStringLiteral(
+            "QScrollBar:vertical { width: 12px; background: transparent; margin: 2px; }"
+            "QScrollBar::handle:vertical { background: %1; border-radius: 4px; min-height: 32px; }"
+            "QScrollBar::handle:vertical:hover { background: %2; }"
+            "QScrollBar::add-line, QScrollBar::sub-line { height: 0; width: 0; }"
+            "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
+            .arg(look_->strong_line.name(), look_->secondary.name()));
     content->setAutoFillBackground(false);
     result_ = area;
   }
