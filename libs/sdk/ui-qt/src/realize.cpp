@@ -21,6 +21,7 @@
 #include <utility>
 
 #include "icons.hpp"
+#include "inputs.hpp"
 #include "layouts.hpp"
 #include "look.hpp"
 #include "painted.hpp"
@@ -136,6 +137,20 @@ const Tint& banner_tint(BannerStyle style, const Look& look) {
       break;
   }
   return look.info;
+}
+
+// Inputs drawn like the buttons beside them: a style sheet on each input only, so the
+// rest of the tree keeps Qt's cheap native styling.
+QString input_style(const QString& type, const Look& look) {
+  return QStringLiteral(
+             "%1 { border: 1px solid %2; border-radius: %3px; background: %4; color: %5;"
+             " padding: 0 8px; }"
+             "%1:focus { border: 2px solid %6; padding: 0 7px; }"
+             "%1::up-button, %1::down-button { border: none; background: transparent; width: 18px; "
+             "}"
+             "%1::drop-down { border: none; width: 24px; }")
+      .arg(type, look.strong_line.name(), QString::number(look.metrics.unit), look.card.name(),
+           look.text.name(), look.focus.name());
 }
 
 class Realizer final : public Visitor {
@@ -421,7 +436,7 @@ class Realizer final : public Visitor {
   }
 
   void visit(const Dropdown& model) override {
-    auto* combo = new QComboBox;
+    auto* combo = new ChoiceBox(look_->text);
     set_control_names(combo, model.id, model.label);
     for (const auto& option : model.options) combo->addItem(text(option.label), text(option.value));
     if (model.placeholder) combo->setPlaceholderText(text(*model.placeholder));
@@ -435,6 +450,7 @@ class Realizer final : public Visitor {
     combo->setFocusPolicy(Qt::TabFocus);
     combo->setMinimumWidth(160);
     combo->setMinimumHeight(context_.theme.metrics.button_height);
+    combo->setStyleSheet(input_style(QStringLiteral("QComboBox"), *look_));
     combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     mark_hugging(combo);
     // What choosing does, copied: the model tree may be gone when the user chooses.
@@ -455,7 +471,7 @@ class Realizer final : public Visitor {
   }
 
   void visit(const NumberInput& model) override {
-    auto* spin = new QDoubleSpinBox;
+    auto* spin = new NumberBox(look_->text);
     set_control_names(spin, model.id, model.label);
     spin->setDecimals(decimals_for(model.step));
     spin->setRange(model.minimum, std::max(model.minimum, model.maximum));
@@ -465,6 +481,7 @@ class Realizer final : public Visitor {
     spin->setFocusPolicy(Qt::StrongFocus);
     spin->setMinimumWidth(96);
     spin->setMinimumHeight(context_.theme.metrics.button_height);
+    spin->setStyleSheet(input_style(QStringLiteral("QDoubleSpinBox"), *look_));
     mark_hugging(spin);
     QObject::connect(spin, &QDoubleSpinBox::valueChanged, spin,
                      [cell = model.state, after = context_.after_input](double value) {
