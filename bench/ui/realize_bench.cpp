@@ -71,6 +71,7 @@ void realize_layout_and_paint(benchmark::State& state) {
     }
     benchmark::DoNotOptimize(frame.constBits());
     state.PauseTiming();
+    state.counters["qt_widgets"] = static_cast<double>(tree->findChildren<QWidget*>().size() + 1);
     layout->removeWidget(tree.get());
     tree.reset();
     state.ResumeTiming();
