@@ -11,6 +11,7 @@
 
 #include "../src/layouts.hpp"
 #include "../src/painted.hpp"
+#include "../src/text_label.hpp"
 #include "qt_app.hpp"
 #include "test_roots.hpp"
 #include "vesk_os/channel.hpp"
@@ -229,6 +230,34 @@ TEST_F(RealizeTest, UnknownWidgetsAreTransparentWrappers) {
   testing::SwitchingRoot root(Button("Inside").with_id("inside").boxed());
   auto tree = realize_tree(root, context);
   EXPECT_EQ(tree->objectName(), QStringLiteral("inside"));
+}
+
+}  // namespace
+}  // namespace vesk_ui_qt
+
+namespace vesk_ui_qt {
+namespace {
+
+TEST(TextLabelTest, ShortTextsStayOnOneLineAndLongOnesWrapWithFreshMeasurements) {
+  testing::test_app();
+  TextLabel short_text(QStringLiteral("Ready"));
+  const int line = short_text.heightForWidth(400);
+  EXPECT_GT(line, 0);
+  EXPECT_EQ(short_text.heightForWidth(60), line);
+  EXPECT_GE(short_text.minimumSizeHint().width(),
+            QFontMetrics(short_text.font()).horizontalAdvance("Ready"));
+
+  TextLabel long_text(QString(QStringLiteral("several words that wrap ")).repeated(12));
+  const int wide = long_text.heightForWidth(2000);
+  const int narrow = long_text.heightForWidth(200);
+  EXPECT_GT(narrow, 3 * wide);
+  EXPECT_EQ(long_text.heightForWidth(200), narrow);  // remembered
+
+  // A bigger font must not answer from the old measurements.
+  QFont bigger = long_text.font();
+  bigger.setPixelSize(bigger.pixelSize() > 0 ? bigger.pixelSize() * 2 : 28);
+  long_text.setFont(bigger);
+  EXPECT_GT(long_text.heightForWidth(200), narrow);
 }
 
 }  // namespace
