@@ -158,6 +158,9 @@ class Realizer final : public Visitor {
   Realizer(const RealizeContext& context, std::shared_ptr<const Look> look)
       : context_(context), look_(std::move(look)) {}
 
+  // An absent child (an empty box) realizes as an empty widget.
+  QWidget* realize(const Widget* model) { return model ? realize(*model) : new QWidget; }
+
   QWidget* realize(const Widget& model) {
     Realizer inner(context_, look_);
     model.accept(inner);
@@ -173,7 +176,7 @@ class Realizer final : public Visitor {
         layout->addStretch(1);
         continue;
       }
-      QWidget* child = realize(*item);
+      QWidget* child = realize(item.get());
       layout->addWidget(child, 0, hugs(child) ? Qt::AlignLeft : Qt::Alignment());
     }
     result_ = box;
@@ -189,7 +192,7 @@ class Realizer final : public Visitor {
       box->setLayout(layout);
       for (const auto& item : model.items) {
         if (dynamic_cast<const Spacer*>(item.get())) continue;
-        layout->addWidget(realize(*item));
+        layout->addWidget(realize(item.get()));
       }
       QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
       policy.setHeightForWidth(true);
@@ -206,7 +209,7 @@ class Realizer final : public Visitor {
         stretches = true;
         continue;
       }
-      QWidget* child = realize(*item);
+      QWidget* child = realize(item.get());
       stretches = stretches || (child->sizePolicy().horizontalPolicy() & QSizePolicy::ExpandFlag);
       layout->addWidget(child, 0, align);
     }
@@ -234,7 +237,7 @@ class Realizer final : public Visitor {
         layout->addStretch(1);
         continue;
       }
-      QWidget* child = realize(*item);
+      QWidget* child = realize(item.get());
       layout->addWidget(child, 0, hugs(child) ? Qt::AlignLeft : Qt::Alignment());
     }
     // Cards of one grid line share a height: their actions line up at the bottom.
@@ -252,7 +255,7 @@ class Realizer final : public Visitor {
     auto* layout =
         new CardGridLayout(model.min_column_width, model.gap, context_.theme.metrics.narrow_width);
     box->setLayout(layout);
-    for (const auto& item : model.items) layout->addWidget(realize(*item));
+    for (const auto& item : model.items) layout->addWidget(realize(item.get()));
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     box->setSizePolicy(policy);
@@ -594,13 +597,13 @@ class Realizer final : public Visitor {
   void visit_wrapper(const Widget& model) override {
     const auto children = model.children();
     if (children.size() == 1) {
-      result_ = realize(*children.front());
+      result_ = realize(children.front());
       return;
     }
     auto* box = new QWidget;
     auto* layout = new QVBoxLayout(box);
     bare(layout, 0);
-    for (const Widget* child : children) layout->addWidget(realize(*child));
+    for (const Widget* child : children) layout->addWidget(realize(child));
     result_ = box;
   }
 

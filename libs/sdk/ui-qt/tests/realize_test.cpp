@@ -262,3 +262,22 @@ TEST(TextLabelTest, ShortTextsStayOnOneLineAndLongOnesWrapWithFreshMeasurements)
 
 }  // namespace
 }  // namespace vesk_ui_qt
+
+namespace vesk_ui_qt {
+namespace {
+
+TEST(RealizeEdgeTest, EmptyBoxesInATreeRealizeAsEmptySpace) {
+  testing::test_app();
+  auto column = Column();
+  column.items.push_back(nullptr);
+  column.push(Button("Still here").with_id("still"));
+  testing::SwitchingRoot root(std::move(column).boxed());
+  testing::SwitchingRoot empty_root(nullptr);
+  const RealizeContext context;
+  auto tree = realize_tree(root, context);
+  EXPECT_NE(tree->findChild<QPushButton*>("still"), nullptr);
+  EXPECT_NE(realize_tree(empty_root, context), nullptr);
+}
+
+}  // namespace
+}  // namespace vesk_ui_qt
