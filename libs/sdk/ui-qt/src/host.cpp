@@ -119,6 +119,8 @@ struct Host::Impl {
       content->deleteLater();
     }
     window_layout->addWidget(next);
+    // At once rather than on the next turn, so that no frame shows an empty window.
+    next->show();
     content = next;
     ++realizations;
     restore_scroll_positions(next, positions);
