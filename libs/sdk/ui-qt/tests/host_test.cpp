@@ -125,8 +125,10 @@ TEST_F(HostTest, UpdatesContinueWhileTheRootWaitsForIdleSync) {
   const int start_count = root->updates;
   EXPECT_TRUE(process_until([&] { return root->updates >= start_count + 4; }));
   root->idle = false;
+  // The next idle tick sees that nothing is pending any more and stops the timer.
+  const int before_stop = root->updates;
+  ASSERT_TRUE(process_until([&] { return root->updates > before_stop; }));
   testing::process_turns();
-  QTest::qWait(60);  // lets a last idle tick run and stop the timer
   const int stopped = root->updates;
   QTest::qWait(100);
   EXPECT_EQ(root->updates, stopped);
