@@ -65,17 +65,19 @@ std::vector<int> scroll_positions(QWidget* tree) {
 // briefly, when the new content is shorter).
 void restore_scroll_positions(QWidget* tree, const std::vector<int>& positions) {
   const auto areas = scroll_areas(tree);
-  for (std::size_t index = 0; index < positions.size() && index < static_cast<std::size_t>(areas.size());
-       ++index) {
+  for (std::size_t index = 0;
+       index < positions.size() && index < static_cast<std::size_t>(areas.size()); ++index) {
     QScrollBar* bar = areas[static_cast<qsizetype>(index)]->verticalScrollBar();
     const int wanted = positions[index];
     if (wanted <= 0) continue;
     auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = QObject::connect(bar, &QScrollBar::rangeChanged, bar, [bar, wanted, connection](int, int maximum) {
-      bar->setValue(std::min(wanted, maximum));
-      if (maximum >= wanted) QObject::disconnect(*connection);
-    });
-    QTimer::singleShot(kScrollRestoreMilliseconds, bar, [connection] { QObject::disconnect(*connection); });
+    *connection = QObject::connect(bar, &QScrollBar::rangeChanged, bar,
+                                   [bar, wanted, connection](int, int maximum) {
+                                     bar->setValue(std::min(wanted, maximum));
+                                     if (maximum >= wanted) QObject::disconnect(*connection);
+                                   });
+    QTimer::singleShot(kScrollRestoreMilliseconds, bar,
+                       [connection] { QObject::disconnect(*connection); });
     bar->setValue(wanted);
   }
 }
@@ -117,6 +119,8 @@ struct Host::Impl {
       content->deleteLater();
     }
     window_layout->addWidget(next);
+    // At once rather than on the next turn, so that no frame shows an empty window.
+    next->show();
     content = next;
     ++realizations;
     restore_scroll_positions(next, positions);
@@ -133,8 +137,7 @@ Host::Host(vesk_ui::widget::WidgetBox root, vesk_ui::theme::Theme theme)
   impl_->theme = std::move(theme);
   impl_->window = std::make_unique<QWidget>();
   impl_->window->setProperty("vesk", "window");
-  impl_->window->setStyleSheet(style_sheet(impl_->theme));
-  impl_->window->setAttribute(Qt::WA_StyledBackground);
+  apply_window_theme(*impl_->window, impl_->theme);
   impl_->window->setFocusPolicy(Qt::ClickFocus);
   impl_->window_layout = new QVBoxLayout(impl_->window.get());
   impl_->window_layout->setContentsMargins(0, 0, 0, 0);

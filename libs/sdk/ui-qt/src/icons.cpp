@@ -1,5 +1,6 @@
 #include "icons.hpp"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <array>
@@ -89,25 +90,10 @@ QPixmap icon_pixmap(std::uint16_t code, int size, const QColor& color, qreal dev
   return pixmap;
 }
 
-QIcon icon(std::uint16_t code, int size, const QColor& color, int gap_after) {
-  QIcon result;
-  for (qreal ratio : {1.0, 2.0}) {
-    QPixmap glyph = icon_pixmap(code, size, color, ratio);
-    if (glyph.isNull()) return {};
-    if (gap_after <= 0) {
-      result.addPixmap(glyph);
-      continue;
-    }
-    QPixmap padded(qRound((size + gap_after) * ratio), qRound(size * ratio));
-    padded.fill(Qt::transparent);
-    {
-      QPainter painter(&padded);
-      painter.drawPixmap(0, 0, glyph.copy());
-    }
-    padded.setDevicePixelRatio(ratio);
-    result.addPixmap(padded);
-  }
-  return result;
+QIcon icon(std::uint16_t code, int size, const QColor& color) {
+  // At the screen's ratio only: rendering SVGs is the costly part of realizing a button.
+  const QPixmap glyph = icon_pixmap(code, size, color, qApp ? qApp->devicePixelRatio() : 1.0);
+  return glyph.isNull() ? QIcon() : QIcon(glyph);
 }
 
 }  // namespace vesk_ui_qt

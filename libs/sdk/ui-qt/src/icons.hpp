@@ -16,8 +16,6 @@ QString icon_resource(std::uint16_t code);
 QPixmap icon_pixmap(std::uint16_t code, int size, const QColor& color,
                     qreal device_pixel_ratio = 1.0);
 
-// The icon with `gap_after` transparent pixels on its right, which separates it from a
-// button's text.
-QIcon icon(std::uint16_t code, int size, const QColor& color, int gap_after = 0);
+QIcon icon(std::uint16_t code, int size, const QColor& color);
 
 }  // namespace vesk_ui_qt

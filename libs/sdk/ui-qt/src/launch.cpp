@@ -118,6 +118,9 @@ int run_or_exit(LaunchDescriptor descriptor, int argc, char** argv) {
   }
 
   window.show();
+  // The window itself takes the first focus, so no control shows its focus ring before
+  // the keyboard is used.
+  window.setFocus(Qt::OtherFocusReason);
   const int code = QApplication::exec();
   if (descriptor.on_exit) descriptor.on_exit();
   return options->screenshot ? exit_code : code;

@@ -135,7 +135,8 @@ void ProgressLine::paintEvent(QPaintEvent*) {
 PageSymbol::PageSymbol(const vesk_ui::theme::Palette& palette, QWidget* parent)
     : QWidget(parent),
       paper_(QString::fromStdString(palette.card)),
-      line_(QString::fromStdString(palette.hairline)),
+      line_(mixed(QColor(QString::fromStdString(palette.card)),
+                  QColor(QString::fromStdString(palette.secondary_text)), 0.45)),
       text_(QString::fromStdString(palette.secondary_text)) {
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
@@ -151,7 +152,7 @@ void PageSymbol::paintEvent(QPaintEvent*) {
   painter.setPen(QPen(text_, 1.2));
   painter.setBrush(paper_);
   painter.drawRoundedRect(page, 3, 3);
-  painter.setPen(QPen(line_.darker(115), 1.5, Qt::SolidLine, Qt::RoundCap));
+  painter.setPen(QPen(line_, 1.5, Qt::SolidLine, Qt::RoundCap));
   for (int line = 0; line < 4; ++line) {
     const qreal y = page.top() + 8 + line * 5.5;
     const qreal right = line == 3 ? page.center().x() : page.right() - 5;

@@ -14,14 +14,18 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <cmath>
 #include <utility>
 
 #include "icons.hpp"
+#include "inputs.hpp"
 #include "layouts.hpp"
+#include "look.hpp"
 #include "painted.hpp"
+#include "text_label.hpp"
 #include "vesk_ui/icons.hpp"
 #include "vesk_ui/widgets.hpp"
 
@@ -115,26 +119,50 @@ const char* banner_name(BannerStyle style) {
   return "banner-info";
 }
 
-const std::string& banner_colour(BannerStyle style, const vesk_ui::theme::Palette& palette) {
+void set_ink(QWidget* widget, const QColor& ink) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, ink);
+  widget->setPalette(palette);
+}
+
+const Tint& banner_tint(BannerStyle style, const Look& look) {
   switch (style) {
     case BannerStyle::Success:
-      return palette.success_text;
+      return look.success;
     case BannerStyle::Warning:
-      return palette.warning_text;
+      return look.warning;
     case BannerStyle::Error:
-      return palette.error_text;
+      return look.error;
     case BannerStyle::Info:
       break;
   }
-  return palette.info_text;
+  return look.info;
+}
+
+// Inputs drawn like the buttons beside them: a style sheet on each input only, so the
+// rest of the tree keeps Qt's cheap native styling.
+QString input_style(const QString& type, const Look& look) {
+  return QStringLiteral(
+             "%1 { border: 1px solid %2; border-radius: %3px; background: %4; color: %5;"
+             " padding: 0 8px; }"
+             "%1:focus { border: 2px solid %6; padding: 0 7px; }"
+             "%1::up-button, %1::down-button { border: none; background: transparent; width: 18px; "
+             "}"
+             "%1::drop-down { border: none; width: 24px; }")
+      .arg(type, look.strong_line.name(), QString::number(look.metrics.unit), look.card.name(),
+           look.text.name(), look.focus.name());
 }
 
 class Realizer final : public Visitor {
  public:
-  explicit Realizer(const RealizeContext& context) : context_(context) {}
+  Realizer(const RealizeContext& context, std::shared_ptr<const Look> look)
+      : context_(context), look_(std::move(look)) {}
+
+  // An absent child (an empty box) realizes as an empty widget.
+  QWidget* realize(const Widget* model) { return model ? realize(*model) : new QWidget; }
 
   QWidget* realize(const Widget& model) {
-    Realizer inner(context_);
+    Realizer inner(context_, look_);
     model.accept(inner);
     return inner.result_ ? inner.result_ : new QWidget;
   }
@@ -148,7 +176,7 @@ class Realizer final : public Visitor {
         layout->addStretch(1);
         continue;
       }
-      QWidget* child = realize(*item);
+      QWidget* child = realize(item.get());
       layout->addWidget(child, 0, hugs(child) ? Qt::AlignLeft : Qt::Alignment());
     }
     result_ = box;
@@ -164,7 +192,7 @@ class Realizer final : public Visitor {
       box->setLayout(layout);
       for (const auto& item : model.items) {
         if (dynamic_cast<const Spacer*>(item.get())) continue;
-        layout->addWidget(realize(*item));
+        layout->addWidget(realize(item.get()));
       }
       QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
       policy.setHeightForWidth(true);
@@ -181,7 +209,7 @@ class Realizer final : public Visitor {
         stretches = true;
         continue;
       }
-      QWidget* child = realize(*item);
+      QWidget* child = realize(item.get());
       stretches = stretches || (child->sizePolicy().horizontalPolicy() & QSizePolicy::ExpandFlag);
       layout->addWidget(child, 0, align);
     }
@@ -192,17 +220,16 @@ class Realizer final : public Visitor {
 
   void visit(const Card& model) override {
     const auto& metrics = context_.theme.metrics;
-    auto* frame = new QFrame;
+    auto* frame = new Surface(look_->card, look_->hairline, metrics.card_radius);
     frame->setProperty("vesk", model.style == CardStyle::Plain ? "card-plain" : "card");
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(metrics.card_padding, metrics.card_padding, metrics.card_padding,
                                metrics.card_padding);
     layout->setSpacing(metrics.unit);
     if (model.title) {
-      auto* title = new QLabel(text(*model.title));
+      auto* title = new TextLabel(text(*model.title));
       title->setProperty("vesk", "heading");
-      title->setWordWrap(true);
-      title->setTextFormat(Qt::PlainText);
+      title->setFont(look_->heading);
       layout->addWidget(title);
     }
     for (const auto& item : model.content) {
@@ -210,7 +237,7 @@ class Realizer final : public Visitor {
         layout->addStretch(1);
         continue;
       }
-      QWidget* child = realize(*item);
+      QWidget* child = realize(item.get());
       layout->addWidget(child, 0, hugs(child) ? Qt::AlignLeft : Qt::Alignment());
     }
     // Cards of one grid line share a height: their actions line up at the bottom.
@@ -228,7 +255,7 @@ class Realizer final : public Visitor {
     auto* layout =
         new CardGridLayout(model.min_column_width, model.gap, context_.theme.metrics.narrow_width);
     box->setLayout(layout);
-    for (const auto& item : model.items) layout->addWidget(realize(*item));
+    for (const auto& item : model.items) layout->addWidget(realize(item.get()));
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     box->setSizePolicy(policy);
@@ -274,23 +301,34 @@ class Realizer final : public Visitor {
     layout->addStretch(1);
     area->setWidget(content);
     area->viewport()->setAutoFillBackground(false);
+    // A thin rounded handle; a style sheet on this one bar only keeps realizing cheap.
+    area->verticalScrollBar()->setStyleSheet(
+        QStringLiteral(
+            "QScrollBar:vertical { width: 12px; background: transparent; margin: 2px; }"
+            "QScrollBar::handle:vertical { background: %1; border-radius: 4px; min-height: 32px; }"
+            "QScrollBar::handle:vertical:hover { background: %2; }"
+            "QScrollBar::add-line, QScrollBar::sub-line { height: 0; width: 0; }"
+            "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
+            .arg(look_->strong_line.name(), look_->secondary.name()));
     content->setAutoFillBackground(false);
     result_ = area;
   }
 
   void visit(const Text& model) override {
-    auto* label = new QLabel(text(model.text));
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
+    auto* label = new TextLabel(text(model.text));
     switch (model.style) {
       case TextStyle::LargeTitle:
         label->setProperty("vesk", "large-title");
+        label->setFont(look_->large_title);
         break;
       case TextStyle::Heading:
         label->setProperty("vesk", "heading");
+        label->setFont(look_->heading);
         break;
       case TextStyle::Caption:
         label->setProperty("vesk", "caption");
+        label->setFont(look_->caption);
+        set_ink(label, look_->secondary);
         break;
       case TextStyle::Body:
         label->setProperty("vesk", "body");
@@ -301,29 +339,28 @@ class Realizer final : public Visitor {
   }
 
   void visit(const Button& model) override {
-    auto* button = new QPushButton(text(model.label));
-    const auto& palette = context_.theme.palette;
     const char* style = "secondary";
-    std::string icon_colour = palette.text;
+    auto kind = FlatButton::Kind::Secondary;
+    QColor icon_colour = look_->text;
     if (model.style == ButtonStyle::Primary) {
       style = "primary";
-      icon_colour = palette.on_accent;
+      kind = FlatButton::Kind::Primary;
+      icon_colour = look_->on_accent;
     } else if (model.style == ButtonStyle::Plain) {
       style = "plain";
-      icon_colour = palette.accent;
+      kind = FlatButton::Kind::Plain;
+      icon_colour = look_->accent;
     }
+    auto* button = new FlatButton(text(model.label), kind, look_);
     button->setProperty("vesk", style);
     set_control_names(button, model.id, model.label);
     if (model.icon) {
-      constexpr int kGap = 6;
-      QIcon picture = icon(*model.icon, 16, QColor(text(icon_colour)), kGap);
+      QIcon picture = icon(*model.icon, 16, icon_colour);
       if (!picture.isNull()) {
         button->setIcon(picture);
-        button->setIconSize(QSize(16 + kGap, 16));
+        button->setIconSize(QSize(16, 16));
       }
     }
-    button->setFocusPolicy(Qt::TabFocus);
-    button->setCursor(Qt::PointingHandCursor);
     mark_hugging(button);
     // A copy: the model tree may be replaced while the button still exists.
     QObject::connect(button, &QPushButton::clicked, button,
@@ -362,15 +399,14 @@ class Realizer final : public Visitor {
     group->setExclusive(true);
     const int count = static_cast<int>(model.segments.size());
     for (int index = 0; index < count; ++index) {
-      auto* segment = new QPushButton(text(model.segments[static_cast<std::size_t>(index)]));
+      auto* segment = new FlatButton(text(model.segments[static_cast<std::size_t>(index)]),
+                                     FlatButton::Kind::Segment, look_);
       segment->setProperty("vesk", "segment");
       segment->setProperty("position", count == 1           ? "only"
                                        : index == 0         ? "first"
                                        : index == count - 1 ? "last"
                                                             : "middle");
       segment->setCheckable(true);
-      segment->setFocusPolicy(Qt::TabFocus);
-      segment->setCursor(Qt::PointingHandCursor);
       group->addButton(segment, index);
       layout->addWidget(segment);
     }
@@ -403,7 +439,7 @@ class Realizer final : public Visitor {
   }
 
   void visit(const Dropdown& model) override {
-    auto* combo = new QComboBox;
+    auto* combo = new ChoiceBox(look_->text);
     set_control_names(combo, model.id, model.label);
     for (const auto& option : model.options) combo->addItem(text(option.label), text(option.value));
     if (model.placeholder) combo->setPlaceholderText(text(*model.placeholder));
@@ -416,6 +452,8 @@ class Realizer final : public Visitor {
     show_value(model.value);
     combo->setFocusPolicy(Qt::TabFocus);
     combo->setMinimumWidth(160);
+    combo->setMinimumHeight(context_.theme.metrics.button_height);
+    combo->setStyleSheet(input_style(QStringLiteral("QComboBox"), *look_));
     combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     mark_hugging(combo);
     // What choosing does, copied: the model tree may be gone when the user chooses.
@@ -436,7 +474,7 @@ class Realizer final : public Visitor {
   }
 
   void visit(const NumberInput& model) override {
-    auto* spin = new QDoubleSpinBox;
+    auto* spin = new NumberBox(look_->text);
     set_control_names(spin, model.id, model.label);
     spin->setDecimals(decimals_for(model.step));
     spin->setRange(model.minimum, std::max(model.minimum, model.maximum));
@@ -445,6 +483,8 @@ class Realizer final : public Visitor {
     spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     spin->setFocusPolicy(Qt::StrongFocus);
     spin->setMinimumWidth(96);
+    spin->setMinimumHeight(context_.theme.metrics.button_height);
+    spin->setStyleSheet(input_style(QStringLiteral("QDoubleSpinBox"), *look_));
     mark_hugging(spin);
     QObject::connect(spin, &QDoubleSpinBox::valueChanged, spin,
                      [cell = model.state, after = context_.after_input](double value) {
@@ -468,7 +508,8 @@ class Realizer final : public Visitor {
 
   void visit(const Banner& model) override {
     const auto& metrics = context_.theme.metrics;
-    auto* frame = new QFrame;
+    const Tint& tint = banner_tint(model.style, *look_);
+    auto* frame = new Surface(tint.background, tint.border, metrics.card_radius);
     frame->setProperty("vesk", banner_name(model.style));
     frame->setAccessibleName(text(model.title));
     auto* layout = new QHBoxLayout(frame);
@@ -476,23 +517,20 @@ class Realizer final : public Visitor {
                                metrics.unit + 4);
     layout->setSpacing(metrics.unit + 4);
     auto* picture = new QLabel;
-    picture->setPixmap(icon_pixmap(model.icon.value_or(banner_icon(model.style)), 20,
-                                   QColor(text(banner_colour(model.style, context_.theme.palette))),
+    picture->setPixmap(icon_pixmap(model.icon.value_or(banner_icon(model.style)), 20, tint.text,
                                    qApp ? qApp->devicePixelRatio() : 1.0));
     picture->setFixedSize(20, 22);
     picture->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
     layout->addWidget(picture, 0, Qt::AlignTop);
     auto* words = new QVBoxLayout;
     bare(words, 2);
-    auto* title = new QLabel(text(model.title));
+    auto* title = new TextLabel(text(model.title));
     title->setProperty("vesk", "banner-title");
-    title->setWordWrap(true);
-    title->setTextFormat(Qt::PlainText);
+    title->setFont(look_->heading);
+    set_ink(title, tint.text);
     words->addWidget(title);
     if (!model.body.empty()) {
-      auto* body = new QLabel(text(model.body));
-      body->setWordWrap(true);
-      body->setTextFormat(Qt::PlainText);
+      auto* body = new TextLabel(text(model.body));
       words->addWidget(body);
     }
     layout->addLayout(words, 1);
@@ -525,6 +563,8 @@ class Realizer final : public Visitor {
                          : QString::number(model.current_page);
     auto* label = new QLabel(count);
     label->setProperty("vesk", "caption");
+    label->setFont(look_->caption);
+    set_ink(label, look_->secondary);
     layout->addWidget(label);
     mark_hugging(box);
     result_ = box;
@@ -532,15 +572,15 @@ class Realizer final : public Visitor {
 
   void visit(const IconWidget& model) override {
     auto* label = new QLabel;
-    label->setPixmap(icon_pixmap(model.icon, model.size, QColor(text(context_.theme.palette.text)),
-                                 qApp ? qApp->devicePixelRatio() : 1.0));
+    label->setPixmap(
+        icon_pixmap(model.icon, model.size, look_->text, qApp ? qApp->devicePixelRatio() : 1.0));
     label->setFixedSize(model.size, model.size);
     mark_hugging(label);
     result_ = label;
   }
 
   void visit(const Divider&) override {
-    auto* line = new QFrame;
+    auto* line = new Surface(look_->hairline, QColor(), 0);
     line->setProperty("vesk", "divider");
     line->setFixedHeight(1);
     line->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -557,25 +597,26 @@ class Realizer final : public Visitor {
   void visit_wrapper(const Widget& model) override {
     const auto children = model.children();
     if (children.size() == 1) {
-      result_ = realize(*children.front());
+      result_ = realize(children.front());
       return;
     }
     auto* box = new QWidget;
     auto* layout = new QVBoxLayout(box);
     bare(layout, 0);
-    for (const Widget* child : children) layout->addWidget(realize(*child));
+    for (const Widget* child : children) layout->addWidget(realize(child));
     result_ = box;
   }
 
  private:
   const RealizeContext& context_;
+  std::shared_ptr<const Look> look_;
   QWidget* result_ = nullptr;
 };
 
 }  // namespace
 
 std::unique_ptr<QWidget> realize_tree(const Widget& model, const RealizeContext& context) {
-  Realizer realizer(context);
+  Realizer realizer(context, Look::from(context.theme));
   return std::unique_ptr<QWidget>(realizer.realize(model));
 }
 

@@ -4,8 +4,8 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <thread>
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "../src/backends.hpp"
 #include "qt_app.hpp"
@@ -32,8 +32,8 @@ TEST(LaunchOptionsTest, OwnOptionsAreTakenOutAndQtsArePassedOnInOrder) {
   EXPECT_EQ(options->scenario, "narrow");
   EXPECT_EQ(options->screenshot, "/tmp/shot.png");
   EXPECT_EQ(options->dark, true);
-  EXPECT_EQ(options->passed_on,
-            (std::vector<std::string>{"wendlow", "-platform", "offscreen", "--style", "Fusion", "-reverse"}));
+  EXPECT_EQ(options->passed_on, (std::vector<std::string>{"wendlow", "-platform", "offscreen",
+                                                          "--style", "Fusion", "-reverse"}));
 
   auto plain = parse({"--scenario=", "--light"});
   ASSERT_TRUE(plain.has_value());
@@ -65,10 +65,11 @@ TEST(ActionRegistryTest, TheObjectPathFollowsTheApplicationId) {
 
 TEST(ActionRegistryTest, TheListNamesEveryResourceWithItsActions) {
   vesk_ui::local_state::IndexState mode(0);
-  testing::SwitchingRoot root(Column()
-                                  .push(Button("Print \xff").with_id("app.print"))
-                                  .push(ToggleGroup("Colour", {"Grey", "Colour"}, mode).with_id("app.mode"))
-                                  .boxed());
+  testing::SwitchingRoot root(
+      Column()
+          .push(Button("Print \xff").with_id("app.print"))
+          .push(ToggleGroup("Colour", {"Grey", "Colour"}, mode).with_id("app.mode"))
+          .boxed());
   const auto list = nlohmann::json::parse(resources_json(root));
   ASSERT_EQ(list.size(), 3u);
   EXPECT_EQ(list[0]["id"], "test.root");
@@ -95,14 +96,16 @@ TEST(DesktopBackendsTest, CopiedTextReachesTheClipboardFromAnyThread) {
 TEST(DesktopBackendsTest, ThePickerShowsADialogAndAnswersWhenItCloses) {
   testing::test_app();
   const DesktopBackends backends;
-  auto cancelled = vesk_ui::portal::PickRequest::open("Choose a document", "Print")
-                       .filter(vesk_ui::portal::FileFilter::create("PDF documents").mimetype("application/pdf"))
-                       .all_files()
-                       .send();
+  auto cancelled =
+      vesk_ui::portal::PickRequest::open("Choose a document", "Print")
+          .filter(vesk_ui::portal::FileFilter::create("PDF documents").mimetype("application/pdf"))
+          .all_files()
+          .send();
   QFileDialog* dialog = nullptr;
   ASSERT_TRUE(testing::process_until([&] {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (auto* found = qobject_cast<QFileDialog*>(widget); found && found->isVisible()) dialog = found;
+      if (auto* found = qobject_cast<QFileDialog*>(widget); found && found->isVisible())
+        dialog = found;
     }
     return dialog != nullptr;
   }));

@@ -11,6 +11,7 @@
 
 #include "../src/layouts.hpp"
 #include "../src/painted.hpp"
+#include "../src/text_label.hpp"
 #include "qt_app.hpp"
 #include "test_roots.hpp"
 #include "vesk_os/channel.hpp"
@@ -41,7 +42,8 @@ TEST_F(RealizeTest, EveryControlIdBecomesAWidgetWithThatNameAndLabel) {
     auto* widget = tree->findChild<QWidget*>(QString::fromStdString(id));
     ASSERT_NE(widget, nullptr) << id;
     const auto* control = vesk_ui::controls::find(*model, id);
-    EXPECT_EQ(widget->accessibleName().toStdString(), vesk_ui::controls::control_label(*control)) << id;
+    EXPECT_EQ(widget->accessibleName().toStdString(), vesk_ui::controls::control_label(*control))
+        << id;
   }
   // Everything a user reads is on screen.
   auto* title = tree->findChild<QLabel*>();
@@ -72,7 +74,8 @@ TEST_F(RealizeTest, SpinBoxAndNumberStateFollowEachOtherWithoutEchoes) {
   vesk_ui::local_state::NumberState copies(3);
   int notifications = 0;
   auto counting = copies.subscribe([&] { ++notifications; });
-  WidgetBox model = NumberInput::from_state(copies, "Copies").with_id("copies").with_range(1, 99).boxed();
+  WidgetBox model =
+      NumberInput::from_state(copies, "Copies").with_id("copies").with_range(1, 99).boxed();
   auto tree = realize_tree(*model, context);
   auto* spin = qobject_cast<QDoubleSpinBox*>(tree.get());
   ASSERT_NE(spin, nullptr);
@@ -97,10 +100,11 @@ TEST_F(RealizeTest, SpinBoxAndNumberStateFollowEachOtherWithoutEchoes) {
 TEST_F(RealizeTest, ToggleAndToggleGroupFollowTheirCells) {
   vesk_ui::local_state::BoolState duplex(false);
   vesk_ui::local_state::IndexState mode(0);
-  WidgetBox model = Column()
-                        .push(Toggle::from_state(duplex, "Both sides").with_id("duplex"))
-                        .push(ToggleGroup("Colour", {"Grey", "Colour", "Auto"}, mode).with_id("mode"))
-                        .boxed();
+  WidgetBox model =
+      Column()
+          .push(Toggle::from_state(duplex, "Both sides").with_id("duplex"))
+          .push(ToggleGroup("Colour", {"Grey", "Colour", "Auto"}, mode).with_id("mode"))
+          .boxed();
   auto tree = realize_tree(*model, context);
   auto* toggle = tree->findChild<QAbstractButton*>("duplex");
   auto* group = tree->findChild<QWidget*>("mode");
@@ -212,7 +216,8 @@ TEST_F(RealizeTest, CardGridColumnsFollowTheWidth) {
 
 TEST_F(RealizeTest, AWrappingRowFlowsOntoMoreLinesWhenNarrow) {
   auto row = Row().wrapping().spacing(8);
-  for (int index = 0; index < 6; ++index) row.push(Button("Button number " + std::to_string(index)));
+  for (int index = 0; index < 6; ++index)
+    row.push(Button("Button number " + std::to_string(index)));
   WidgetBox model = std::move(row).boxed();
   auto tree = realize_tree(*model, context);
   const int one_line = tree->heightForWidth(4000);
@@ -225,6 +230,53 @@ TEST_F(RealizeTest, UnknownWidgetsAreTransparentWrappers) {
   testing::SwitchingRoot root(Button("Inside").with_id("inside").boxed());
   auto tree = realize_tree(root, context);
   EXPECT_EQ(tree->objectName(), QStringLiteral("inside"));
+}
+
+}  // namespace
+}  // namespace vesk_ui_qt
+
+namespace vesk_ui_qt {
+namespace {
+
+TEST(TextLabelTest, ShortTextsStayOnOneLineAndLongOnesWrapWithFreshMeasurements) {
+  testing::test_app();
+  TextLabel short_text(QStringLiteral("Ready"));
+  const int line = short_text.heightForWidth(400);
+  EXPECT_GT(line, 0);
+  EXPECT_EQ(short_text.heightForWidth(60), line);
+  EXPECT_GE(short_text.minimumSizeHint().width(),
+            QFontMetrics(short_text.font()).horizontalAdvance("Ready"));
+
+  TextLabel long_text(QString(QStringLiteral("several words that wrap ")).repeated(12));
+  const int wide = long_text.heightForWidth(2000);
+  const int narrow = long_text.heightForWidth(200);
+  EXPECT_GT(narrow, 3 * wide);
+  EXPECT_EQ(long_text.heightForWidth(200), narrow);  // remembered
+
+  // A bigger font must not answer from the old measurements.
+  QFont bigger = long_text.font();
+  bigger.setPixelSize(bigger.pixelSize() > 0 ? bigger.pixelSize() * 2 : 28);
+  long_text.setFont(bigger);
+  EXPECT_GT(long_text.heightForWidth(200), narrow);
+}
+
+}  // namespace
+}  // namespace vesk_ui_qt
+
+namespace vesk_ui_qt {
+namespace {
+
+TEST(RealizeEdgeTest, EmptyBoxesInATreeRealizeAsEmptySpace) {
+  testing::test_app();
+  auto column = Column();
+  column.items.push_back(nullptr);
+  column.push(Button("Still here").with_id("still"));
+  testing::SwitchingRoot root(std::move(column).boxed());
+  testing::SwitchingRoot empty_root(nullptr);
+  const RealizeContext context;
+  auto tree = realize_tree(root, context);
+  EXPECT_NE(tree->findChild<QPushButton*>("still"), nullptr);
+  EXPECT_NE(realize_tree(empty_root, context), nullptr);
 }
 
 }  // namespace

@@ -25,8 +25,9 @@ struct RealizeContext {
 std::unique_ptr<QWidget> realize_tree(const vesk_ui::widget::Widget& model,
                                       const RealizeContext& context);
 
-// The style sheet for `theme`, applied to the host window.
-QString style_sheet(const vesk_ui::theme::Theme& theme);
+// Gives a top-level window the theme's colours and font; realized trees inside it take
+// the rest of their look from the context's theme.
+void apply_window_theme(QWidget& window, const vesk_ui::theme::Theme& theme);
 
 // Loads the bundled font and makes it the application font (once per process).
 void install_application_font(const vesk_ui::theme::Theme& theme);
