@@ -52,7 +52,7 @@ struct Fixture {
 
   Fixture() {
     vesk_ui_qt::install_application_font(context.theme);
-    window.setStyleSheet(vesk_ui_qt::style_sheet(context.theme));
+    vesk_ui_qt::apply_window_theme(window, context.theme);
     window.resize(1280, 800);
     window.show();
   }
