@@ -33,7 +33,9 @@ std::string cross_reference_and_trailer(const std::vector<std::size_t>& offsets,
   return text;
 }
 
-void append(std::vector<std::uint8_t>& out, std::string_view bytes) {
+// Kept out of line: inlined into serialize_pdf, g++ 12 reports a false -Wstringop-overflow on
+// the reallocation path that the exact reserve() never takes.
+[[gnu::noinline]] void append(std::vector<std::uint8_t>& out, std::string_view bytes) {
   out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
