@@ -1,6 +1,7 @@
 // Wall time and peak memory of the searchable PDF writer on ten A4 300 dpi scan-like pages,
 // with one compression thread and with all cores, next to img2pdf on the same pages as PNG.
 //
+// Under load from other programs, compare process_cpu_s as well as wall time.
 // Memory figures: "writer_peak_MB" is the writer's peak resident growth above the input pages
 // it is given; "img2pdf_peak_MB" is img2pdf's whole peak resident size (interpreter included).
 #include <benchmark/benchmark.h>
@@ -38,16 +39,27 @@ double raw_page_megabytes(const Context& context) {
   return static_cast<double>(context.pages.front().rgb.size()) / kMegabyte;
 }
 
+// CPU seconds of every thread of this process so far.
+double process_cpu_seconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  auto seconds = [](timeval time) { return time.tv_sec + time.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 void write_pdf(benchmark::State& state, Context& context, unsigned threads) {
   for (auto _ : state) {
     state.PauseTiming();
     reset_peak_resident();
     std::size_t baseline = current_resident_bytes();
+    double cpu_before = process_cpu_seconds();
     state.ResumeTiming();
 
     std::vector<std::uint8_t> output = write_searchable_pdf(context.pages, threads);
 
     state.PauseTiming();
+    // All threads' CPU time; with the machine otherwise idle, wall time ≈ this ÷ threads.
+    state.counters["process_cpu_s"] = process_cpu_seconds() - cpu_before;
     std::size_t peak = peak_resident_bytes();
     double output_mb = static_cast<double>(output.size()) / kMegabyte;
     double peak_mb = static_cast<double>(peak > baseline ? peak - baseline : 0) / kMegabyte;

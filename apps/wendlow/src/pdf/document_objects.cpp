@@ -27,32 +27,28 @@ std::string page_dictionary(std::size_t tree, std::size_t font, std::size_t imag
 
 }  // namespace
 
-ObjectTable build_document_objects(std::vector<PageToDraw> pages) {
+ObjectTable build_document_objects(std::span<const PageToDraw> pages) {
   ObjectTable table;
   std::size_t font = table.append(
-      {"<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>",
-       {},
-       {}});
+      {"<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>"});
   std::size_t tree = table.reserve();
 
   std::string kids;
-  for (PageToDraw& drawn : pages) {
+  for (const PageToDraw& drawn : pages) {
     const PdfPage& page = *drawn.page;
-    std::size_t image = table.append(stream_object(image_extras(page), std::move(drawn.image)));
+    std::size_t image = table.append(image_stream_object(image_extras(page)));
     std::string content_data =
         page_content(place_on_a4(page.width, page.height), drawn.input_position, page.text);
     std::size_t content = table.append(stream_object("", content_data));
     std::size_t page_object =
-        table.append({page_dictionary(tree, font, drawn.input_position, image, content), {}, {}});
+        table.append({page_dictionary(tree, font, drawn.input_position, image, content)});
     if (!kids.empty()) kids += ' ';
     kids += reference(page_object);
   }
 
-  table.fill(tree,
-             {"<< /Type /Pages /Count " + std::to_string(pages.size()) + " /Kids [" + kids + "] >>",
-              {},
-              {}});
-  table.append({"<< /Type /Catalog /Pages " + reference(tree) + " >>", {}, {}});
+  table.fill(tree, {"<< /Type /Pages /Count " + std::to_string(pages.size()) + " /Kids [" + kids +
+                    "] >>"});
+  table.append({"<< /Type /Catalog /Pages " + reference(tree) + " >>"});
   return table;
 }
 

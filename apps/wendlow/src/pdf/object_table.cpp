@@ -1,7 +1,6 @@
 #include "pdf/object_table.hpp"
 
 namespace wendlow::pdf {
-namespace {
 
 std::string stream_head(std::string_view extras, std::size_t length) {
   std::string head = "<< /Length " + std::to_string(length);
@@ -10,24 +9,16 @@ std::string stream_head(std::string_view extras, std::size_t length) {
   return head;
 }
 
-constexpr std::string_view kStreamTail = "\nendstream";
-
-}  // namespace
-
 ObjectBody stream_object(std::string_view extras, std::string_view data) {
   ObjectBody body;
-  body.head = stream_head(extras, data.size());
-  body.head += data;
-  body.head += kStreamTail;
+  body.text = stream_head(extras, data.size());
+  body.text += data;
+  body.text += kStreamTail;
   return body;
 }
 
-ObjectBody stream_object(std::string_view extras, CompressedImage data) {
-  ObjectBody body;
-  body.head = stream_head(extras, data.size);
-  body.image = std::move(data);
-  body.tail = kStreamTail;
-  return body;
+ObjectBody image_stream_object(std::string extras) {
+  return {std::move(extras), true};
 }
 
 std::size_t ObjectTable::append(ObjectBody body) {

@@ -4,23 +4,24 @@
 #include <string_view>
 #include <vector>
 
-#include "pdf/compressed_image.hpp"
-
 namespace wendlow::pdf {
 
-// The body of one indirect object: `head`, then the compressed image bytes (stream objects of
-// images only), then `tail`. Image data stays in its own buffer until the file is assembled.
+// The body of one indirect object. An image stream is only complete once its image has been
+// compressed, so the table holds the extras of its dictionary and the serialiser adds the
+// length and the data when it reaches the object.
 struct ObjectBody {
-  std::string head;
-  CompressedImage image;
-  std::string tail;
-
-  std::size_t size() const { return head.size() + image.size + tail.size(); }
+  std::string text;  // the whole body, or an image stream's dictionary extras
+  bool image_stream = false;
 };
 
-// A stream object: "<< /Length L<extras> >>\nstream\n" + data + "\nendstream".
+// "<< /Length L<extras> >>\nstream\n", the part of a stream object before its data.
+std::string stream_head(std::string_view extras, std::size_t length);
+inline constexpr std::string_view kStreamTail = "\nendstream";
+
+// A complete stream object holding `data`.
 ObjectBody stream_object(std::string_view extras, std::string_view data);
-ObjectBody stream_object(std::string_view extras, CompressedImage data);
+// A stream object whose data is the next compressed page image.
+ObjectBody image_stream_object(std::string extras);
 
 // Object bodies in number order. An object's number is its 1-based position; a reserved slot
 // keeps its number and is filled later.
@@ -31,7 +32,6 @@ class ObjectTable {
   void fill(std::size_t number, ObjectBody body) { bodies_.at(number - 1) = std::move(body); }
 
   std::size_t size() const { return bodies_.size(); }
-  std::vector<ObjectBody>& bodies() { return bodies_; }
   const std::vector<ObjectBody>& bodies() const { return bodies_; }
 
  private:

@@ -9,19 +9,18 @@ namespace wendlow::pdf {
 namespace {
 
 constexpr std::string_view kHeader = "%PDF-1.7\n\x25\xE2\xE3\xCF\xD3\n";
+constexpr std::string_view kObjectClose = "\nendobj\n";
+constexpr std::size_t kXrefLineSize = 20;
 
 std::string object_open(std::size_t number) {
   return std::to_string(number) + " 0 obj\n";
 }
-constexpr std::string_view kObjectClose = "\nendobj\n";
 
-// Cross-reference table and trailer for objects at `offsets`, the table itself at
-// `xref_offset`.
 std::string cross_reference_and_trailer(const std::vector<std::size_t>& offsets,
                                         std::size_t xref_offset) {
   std::size_t entries = offsets.size() + 1;
   std::string text = "xref\n0 " + std::to_string(entries) + "\n";
-  text.reserve(text.size() + entries * 20 + 100);
+  text.reserve(text.size() + entries * kXrefLineSize + 100);
   text += "0000000000 65535 f \n";
   for (std::size_t offset : offsets) {
     text += format_xref_offset(offset);
@@ -33,41 +32,48 @@ std::string cross_reference_and_trailer(const std::vector<std::size_t>& offsets,
   return text;
 }
 
+// Generous: every number is given 20 digits.
+std::size_t output_bound(const ObjectTable& table, std::size_t image_bytes_bound) {
+  std::size_t bound = kHeader.size() + image_bytes_bound + 200;
+  for (const ObjectBody& body : table.bodies()) {
+    bound += 20 + 7 + body.text.size() + kObjectClose.size() + kXrefLineSize;
+    if (body.image_stream) bound += stream_head("", 0).size() + 20 + kStreamTail.size();
+  }
+  return bound;
+}
+
 // Kept out of line: inlined into serialize_pdf, g++ 12 reports a false -Wstringop-overflow on
-// the reallocation path that the exact reserve() never takes.
+// the reallocation path that the reserve() makes unreachable.
 [[gnu::noinline]] void append(std::vector<std::uint8_t>& out, std::string_view bytes) {
   out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
 }  // namespace
 
-std::vector<std::uint8_t> serialize_pdf(ObjectTable table) {
-  std::vector<ObjectBody>& bodies = table.bodies();
-
-  // Offsets first, so the output is allocated once at its final size.
-  std::vector<std::size_t> offsets;
-  offsets.reserve(bodies.size());
-  std::size_t position = kHeader.size();
-  for (std::size_t index = 0; index < bodies.size(); ++index) {
-    offsets.push_back(position);
-    position += object_open(index + 1).size() + bodies[index].size() + kObjectClose.size();
-  }
-  std::string tail = cross_reference_and_trailer(offsets, position);
-
+std::vector<std::uint8_t> serialize_pdf(const ObjectTable& table,
+                                        const std::function<CompressedImage()>& next_image,
+                                        std::size_t image_bytes_bound) {
   std::vector<std::uint8_t> out;
-  out.reserve(position + tail.size());
+  out.reserve(output_bound(table, image_bytes_bound));
   append(out, kHeader);
-  for (std::size_t index = 0; index < bodies.size(); ++index) {
-    ObjectBody& body = bodies[index];
-    append(out, object_open(index + 1));
-    append(out, body.head);
-    std::span<const std::uint8_t> image = body.image.bytes();
-    out.insert(out.end(), image.begin(), image.end());
-    body.image = CompressedImage{};
-    append(out, body.tail);
+
+  std::vector<std::size_t> offsets;
+  offsets.reserve(table.size());
+  for (const ObjectBody& body : table.bodies()) {
+    offsets.push_back(out.size());
+    append(out, object_open(offsets.size()));
+    if (body.image_stream) {
+      CompressedImage image = next_image();
+      append(out, stream_head(body.text, image.size));
+      std::span<const std::uint8_t> data = image.bytes();
+      out.insert(out.end(), data.begin(), data.end());
+      append(out, kStreamTail);
+    } else {
+      append(out, body.text);
+    }
     append(out, kObjectClose);
   }
-  append(out, tail);
+  append(out, cross_reference_and_trailer(offsets, out.size()));
   return out;
 }
 

@@ -4,7 +4,7 @@
 
 #include "pdf/document_objects.hpp"
 #include "pdf/document_writer.hpp"
-#include "pdf/parallel_compression.hpp"
+#include "pdf/ordered_compression.hpp"
 #include "pdf/serialize_pdf.hpp"
 #include "pdf/zlib_compression.hpp"
 
@@ -15,17 +15,18 @@ std::vector<std::uint8_t> write_searchable_pdf_with(std::span<const PdfPage> pag
                                                     const ImageCompressor& compress) {
   std::vector<PageToDraw> drawn;
   std::vector<std::span<const std::uint8_t>> pixels;
+  std::size_t image_bytes_bound = 0;
   for (std::size_t position = 0; position < pages.size(); ++position) {
-    if (!is_drawable(pages[position])) continue;
-    drawn.push_back({&pages[position], position, {}});
-    pixels.emplace_back(pages[position].rgb);
+    const PdfPage& page = pages[position];
+    if (!is_drawable(page)) continue;
+    drawn.push_back({&page, position});
+    pixels.emplace_back(page.rgb);
+    image_bytes_bound += zlib_size_bound(page.rgb.size());
   }
 
-  std::vector<CompressedImage> images = compress_images(pixels, compression_threads, compress);
-  for (std::size_t index = 0; index < drawn.size(); ++index) {
-    drawn[index].image = std::move(images[index]);
-  }
-  return serialize_pdf(build_document_objects(std::move(drawn)));
+  OrderedCompression images(std::move(pixels), compression_threads, compress);
+  return serialize_pdf(
+      build_document_objects(drawn), [&images] { return images.next(); }, image_bytes_bound);
 }
 
 std::vector<std::uint8_t> write_searchable_pdf(std::span<const PdfPage> pages,

@@ -61,4 +61,8 @@ std::optional<CompressedImage> compress_zlib(std::span<const std::uint8_t> data)
   return image;
 }
 
+std::size_t zlib_size_bound(std::size_t length) {
+  return compressBound(length);
+}
+
 }  // namespace wendlow::pdf
