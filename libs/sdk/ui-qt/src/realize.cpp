@@ -182,6 +182,15 @@ class Realizer final : public Visitor {
     result_ = box;
   }
 
+  // The way a box layout decides it: the widget's own policy, or a growing widget whose
+  // layout holds something that expands (a column with a progress line).
+  static bool expands_horizontally(const QWidget& child) {
+    const auto policy = child.sizePolicy().horizontalPolicy();
+    if (policy & QSizePolicy::ExpandFlag) return true;
+    return (policy & QSizePolicy::GrowFlag) && child.layout() &&
+           (child.layout()->expandingDirections() & Qt::Horizontal);
+  }
+
   void visit(const Row& model) override {
     auto* box = new QWidget;
     const Qt::Alignment align = model.align == Alignment::Start ? Qt::AlignTop
@@ -210,7 +219,7 @@ class Realizer final : public Visitor {
         continue;
       }
       QWidget* child = realize(item.get());
-      stretches = stretches || (child->sizePolicy().horizontalPolicy() & QSizePolicy::ExpandFlag);
+      stretches = stretches || expands_horizontally(*child);
       layout->addWidget(child, 0, align);
     }
     // Without a spacer the items keep together at the start.
