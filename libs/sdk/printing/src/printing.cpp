@@ -33,21 +33,33 @@ std::shared_ptr<Backend> current_backend() {
   return sw.backend;
 }
 
-Result<std::vector<PrintQueue>> queues() { return current_backend()->queues(); }
-Result<std::vector<PrintJob>> jobs() { return current_backend()->jobs(); }
-Result<std::vector<Scanner>> scanners() { return current_backend()->scanners(); }
+Result<std::vector<PrintQueue>> queues() {
+  return current_backend()->queues();
+}
+Result<std::vector<PrintJob>> jobs() {
+  return current_backend()->jobs();
+}
+Result<std::vector<Scanner>> scanners() {
+  return current_backend()->scanners();
+}
 Result<std::vector<DriverlessPrinter>> discover_driverless() {
   return current_backend()->discover_driverless();
 }
 Result<void> add_driverless(const std::string& uri, const std::string& name) {
   return current_backend()->add_driverless(uri, name);
 }
-Result<void> set_default(const std::string& queue) { return current_backend()->set_default(queue); }
+Result<void> set_default(const std::string& queue) {
+  return current_backend()->set_default(queue);
+}
 Result<void> set_enabled(const std::string& queue, bool enabled) {
   return current_backend()->set_enabled(queue, enabled);
 }
-Result<void> cancel_job(const std::string& job_id) { return current_backend()->cancel_job(job_id); }
-Result<void> retry_job(const std::string& job_id) { return current_backend()->retry_job(job_id); }
+Result<void> cancel_job(const std::string& job_id) {
+  return current_backend()->cancel_job(job_id);
+}
+Result<void> retry_job(const std::string& job_id) {
+  return current_backend()->retry_job(job_id);
+}
 Result<void> print_document(const std::filesystem::path& document, const std::string& queue,
                             std::uint16_t copies, bool two_sided) {
   if (copies < 1 || copies > 99) return std::unexpected("copies must be between 1 and 99");

@@ -3,7 +3,9 @@
 
 namespace os_actions::printing {
 namespace {
-std::unexpected<std::string> unavailable() { return std::unexpected(std::string(kServiceNotAvailable)); }
+std::unexpected<std::string> unavailable() {
+  return std::unexpected(std::string(kServiceNotAvailable));
+}
 }  // namespace
 
 std::expected<std::vector<PrintQueue>, std::string> UnavailableBackend::queues() {
