@@ -19,8 +19,7 @@ TEST(Printing, DefaultBackendAnswersEveryCallWithServiceNotAvailable) {
 
 TEST(Printing, CopiesOutsideOneToNinetyNineAreRefusedBeforeTheBackend) {
   install_backend(std::make_shared<UnavailableBackend>());
-  EXPECT_EQ(print_document("/tmp/a.pdf", "q", 0, false).error(),
-            "copies must be between 1 and 99");
+  EXPECT_EQ(print_document("/tmp/a.pdf", "q", 0, false).error(), "copies must be between 1 and 99");
   EXPECT_EQ(print_document("/tmp/a.pdf", "q", 100, false).error(),
             "copies must be between 1 and 99");
   EXPECT_EQ(print_document("/tmp/a.pdf", "q", 99, false).error(), "print service not available");

@@ -114,14 +114,16 @@ class ScanningOnBed : public ::testing::Test {
     if (!saved_config_.empty()) setenv("SANE_CONFIG_DIR", saved_config_.c_str(), 1);
   }
 
-  // A SANE configuration whose test scanner answers every read with `status`.
-  void inject(const std::string& status) {
-    const auto config = bed::dir() / "sane-faults";
+  // A SANE configuration for the test scanner with these lines in its test.conf.
+  void configure(const std::string& lines) {
+    const auto config = bed::dir() / "sane-variant";
     std::filesystem::create_directories(config);
     std::ofstream(config / "dll.conf") << "test\n";
-    std::ofstream(config / "test.conf") << "read-status-code \"" << status << "\"\n";
+    std::ofstream(config / "test.conf") << "test-picture \"Color pattern\"\n" << lines << "\n";
     setenv("SANE_CONFIG_DIR", config.c_str(), 1);
   }
+  // The test scanner answers every read with `status`.
+  void inject(const std::string& status) { configure("read-status-code \"" + status + "\""); }
 
   std::string saved_config_;
 };
@@ -176,6 +178,22 @@ TEST_F(ScanningOnBed, TheFeederIsChosenByNameAndTwoSidedIsRefusedWithoutDuplex) 
   auto duplex = scan_page("test:0", {150, kScanColor, kScanTwoSided});
   ASSERT_FALSE(duplex);
   EXPECT_THAT(duplex.error(), HasSubstr("both sides"));
+}
+
+TEST_F(ScanningOnBed, FramesOfEveryKindBecomeOnePng) {
+  // Three single-colour passes, unknown height (hand scanner), short padded lines.
+  for (const char* variant : {"three-pass true", "hand-scanner true", "ppl-loss 7",
+                              "read-limit true\nread-limit-size 7"}) {
+    configure(variant);
+    for (auto mode : {kScanColor, kScanGrayscale, kScanText}) {
+      auto page = scan_page("test:0", {150, mode, kScanFlatbed});
+      ASSERT_TRUE(page) << variant << ": " << page.error();
+      auto header = png_header(*page);
+      ASSERT_TRUE(header) << variant;
+      EXPECT_GT(header->width, 100u) << variant;
+      EXPECT_GT(header->height, 100u) << variant;
+    }
+  }
 }
 
 TEST_F(ScanningOnBed, ScannerFaultsComeBackAsErrorsWithTheirText) {
