@@ -28,6 +28,7 @@
 #        TB_REMOTE=1|0  also start the remote printer host (needs TB_NETNS=1)
 #        TB_CUPS_PORT=8631 TB_IPPEVE_PORT=8632 TB_PROBLEM_PORT=8633 TB_DEAD_PORT=8639
 #        TB_PRIME=0|1   send one job first, so that cupsd itself knows marker levels
+#        TB_MAX_JOBS=500  jobs cupsd retains (0: no limit)
 # Clients: source DIR/env.sh. CUPS_SERVER=DIR/run/cups.sock works from the host
 # namespace too; anything that connects to a printer itself (or to 127.0.0.1:8631)
 # must run inside: testbed.sh exec DIR ./tests
@@ -166,6 +167,7 @@ DefaultEncryption Never
 DefaultAuthType Basic
 ErrorPolicy abort-job
 PreserveJobHistory Yes
+MaxJobs ${TB_MAX_JOBS:-500}
 PreserveJobFiles ${TB_PRESERVE_JOB_FILES:-Yes}
 # Same shape as Debian's default policy: admin operations need @SYSTEM (root
 # over the domain socket via PeerCred, or root over TCP via the local

@@ -1,7 +1,9 @@
 // Jobs, job actions, printing and printer administration through the scheduler.
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "cups_client.hpp"
@@ -78,29 +80,49 @@ std::expected<void, std::string> printer_operation(http_t* http, ipp_op_t operat
   return {};
 }
 
-}  // namespace
-
-std::expected<std::vector<PrintJob>, std::string> cups_jobs() {
-  auto http = scheduler();
-  if (!http) return std::unexpected(http.error());
+// One Get-Jobs request for jobs of the given class.
+std::expected<std::vector<CupsJobAttributes>, std::string> get_jobs(http_t* http,
+                                                                    const char* which) {
   auto request = new_request(IPP_OP_GET_JOBS, local_printer_uri(""));
-  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, which);
   add_requested_attributes(
       request.get(),
       {"job-id", "job-state", "job-state-reasons", "job-name", "job-originating-user-name",
        "job-printer-uri", "job-k-octets", "job-impressions", "job-impressions-completed",
        "time-at-creation", "time-at-completed"});
-  auto response = send_request(http->get(), std::move(request), "/", "could not list jobs");
+  std::vector<CupsJobAttributes> found;
+  auto response = send_request(http, std::move(request), "/", "could not list jobs");
   if (!response) {
-    if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return std::vector<PrintJob>{};
+    if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return found;
     return std::unexpected(response.error());
   }
-  std::vector<CupsJobAttributes> found;
   for_each_group(response->get(), IPP_TAG_JOB, [&](const auto& group) {
     auto job = read_job(group);
     if (job.id > 0) found.push_back(std::move(job));
   });
-  return map_jobs(std::move(found), std::time(nullptr));
+  return found;
+}
+
+}  // namespace
+
+std::expected<std::vector<PrintJob>, std::string> cups_jobs() {
+  auto http = scheduler();
+  if (!http) return std::unexpected(http.error());
+  // The scheduler answers a request that needs job details with at most 500 jobs, taken
+  // from the oldest. Asking for the active jobs on their own keeps every one of them in the
+  // list however long the retained history is.
+  auto active = get_jobs(http->get(), "not-completed");
+  if (!active) return std::unexpected(active.error());
+  auto finished = get_jobs(http->get(), "completed");
+  if (!finished) return std::unexpected(finished.error());
+  // A job that finished between the two requests is in both: its finished record wins.
+  std::erase_if(*active, [&](const CupsJobAttributes& job) {
+    return std::any_of(finished->begin(), finished->end(),
+                       [&](const CupsJobAttributes& other) { return other.id == job.id; });
+  });
+  active->insert(active->end(), std::make_move_iterator(finished->begin()),
+                 std::make_move_iterator(finished->end()));
+  return map_jobs(std::move(*active), std::time(nullptr));
 }
 
 std::expected<void, std::string> cups_cancel_job(const std::string& job_id) {

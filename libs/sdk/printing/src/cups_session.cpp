@@ -1,6 +1,7 @@
 #include "cups_session.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 namespace os_actions::printing::detail {
 namespace {
@@ -99,8 +100,12 @@ std::expected<IppPtr, std::string> send_request(http_t* http, IppPtr request, co
   // password itself (peer credentials on the local socket, the local certificate).
   IppPtr response(cupsDoRequest(http, request.release(), resource));
   const auto status = cupsLastError();
-  if (!response || status > IPP_STATUS_OK_EVENTS_COMPLETE) {
+  if (status > IPP_STATUS_OK_EVENTS_COMPLETE)
     return std::unexpected(what + ": " + cupsLastErrorString());
+  if (!response) {
+    // A connection that timed out or broke leaves the IPP status at "successful".
+    const int error = httpError(http);
+    return std::unexpected(what + ": " + (error ? std::strerror(error) : "no answer"));
   }
   return response;
 }
