@@ -210,6 +210,7 @@ EOF
     cp "$HERE/ippeve-command.sh" "$TB/$p/command.sh"
     chmod 755 "$TB/$p/command.sh"
   done
+  touch "$TB/problem/no-markers"
   # SANE's test backend only; a colour pattern makes demo scans look like something.
   echo test >"$TB/sane/dll.conf"
   printf 'number_of_devices 2\ntest-picture "Color pattern"\n' >"$TB/sane/test.conf"
@@ -283,7 +284,7 @@ start_remote() {
   start_bg remote-netns rippeve ippeveprinter -2 -p "$IPPEVE_PORT" \
       -d "$R/ippeve/spool" -K "$R/ippeve/ssl" -c "$R/ippeve/command.sh" \
       -f application/pdf,image/pwg-raster,image/urf \
-      -M Remote -m "Networked IPP Everywhere" "Remote Printer"
+      -M Remote -m "Networked IPP Everywhere" -l "Second floor" "Remote Printer"
   export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$TB/run/dbus-system.sock
   echo "export TB_REMOTE_URI=ipp://remote-printer.local:$IPPEVE_PORT/ipp/print" >>"$TB/env.sh"
 }

@@ -2,15 +2,12 @@
 // IPP Everywhere model.
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdlib>
-#include <memory>
-#include <mutex>
-#include <optional>
 #include <thread>
 
 #include "cups_client.hpp"
 #include "cups_session.hpp"
+#include "dnssd_resolve.hpp"
 #include "queue_names.hpp"
 
 namespace os_actions::printing::detail {
@@ -41,27 +38,6 @@ int keep_discovered(void* data, unsigned flags, cups_dest_t* dest) {
 std::string option(const cups_dest_t& dest, const char* name) {
   const char* value = cupsGetOption(name, dest.num_options, dest.options);
   return value ? value : "";
-}
-
-// The destination's plain device URI, name and location, once its service is resolved.
-std::optional<DriverlessPrinter> resolve(cups_dest_t& dest, std::chrono::milliseconds timeout,
-                                         int* cancel) {
-  if (timeout <= 0ms) return std::nullopt;
-  char resource[1024];
-  // Resolves the service and replaces the destination's device-uri with a plain one.
-  http_t* http = cupsConnectDest(&dest, CUPS_DEST_FLAGS_DEVICE, static_cast<int>(timeout.count()),
-                                 cancel, resource, sizeof(resource), nullptr, nullptr);
-  if (!http) return std::nullopt;
-  httpClose(http);
-  DriverlessPrinter printer;
-  printer.uri = option(dest, "device-uri");
-  if (!is_resolved_printer_uri(printer.uri)) return std::nullopt;
-  printer.name = option(dest, "printer-info");
-  if (printer.name.empty()) printer.name = dest.name;
-  if (auto location = option(dest, "printer-location"); !location.empty()) {
-    printer.location = location;
-  }
-  return printer;
 }
 
 // Asks the scheduler for every queue's name and device URI.
@@ -112,49 +88,42 @@ bool wait_until_ready(http_t* http, const std::string& queue) {
 std::expected<std::vector<DriverlessPrinter>, std::string> cups_discover_driverless() {
   const auto deadline = Clock::now() + kDiscoveryBudget;
   Browse browse;
-  int browse_cancel = 0;
-  cupsEnumDests(CUPS_DEST_FLAGS_NONE, static_cast<int>(kBrowse.count()), &browse_cancel, 0, 0,
+  int cancel = 0;
+  cupsEnumDests(CUPS_DEST_FLAGS_NONE, static_cast<int>(kBrowse.count()), &cancel, 0, 0,
                 keep_discovered, &browse);
 
-  // Resolving one service can take seconds; all are resolved at once, each on its own
-  // thread with its own copy of the destination. Whatever is not resolved by the deadline
-  // is left out, and its thread is told to give up.
-  struct Shared {
-    std::mutex mutex;
-    std::condition_variable done;
-    std::vector<std::optional<DriverlessPrinter>> found;
-    std::size_t remaining = 0;
-    int cancel = 0;
-  };
-  auto shared = std::make_shared<Shared>();
-  shared->found.resize(static_cast<std::size_t>(browse.count));
-  shared->remaining = static_cast<std::size_t>(browse.count);
+  // Every service is resolved at once through the DNS-SD daemon; libcups resolves one at a
+  // time and now and then stalls for seconds on one.
+  std::vector<const cups_dest_t*> dests;
+  std::vector<ServiceName> services;
   for (int i = 0; i < browse.count; ++i) {
-    cups_dest_t* copy = nullptr;
-    const int copies = cupsCopyDest(&browse.dests[i], 0, &copy);
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    std::thread([shared, copy, copies, i, left] {
-      auto printer = resolve(*copy, left, &shared->cancel);
-      cupsFreeDests(copies, copy);
-      std::lock_guard lock(shared->mutex);
-      shared->found[static_cast<std::size_t>(i)] = std::move(printer);
-      if (--shared->remaining == 0) shared->done.notify_all();
-    }).detach();
+    if (auto service = service_from_uri(option(browse.dests[i], "device-uri"))) {
+      dests.push_back(&browse.dests[i]);
+      services.push_back(std::move(*service));
+    }
+  }
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+  const auto resolved = resolve_services(services, std::max(left, 200ms));
+
+  std::vector<DriverlessPrinter> printers;
+  for (std::size_t i = 0; i < dests.size(); ++i) {
+    if (!resolved[i] || !is_resolved_printer_uri(resolved[i]->uri)) continue;
+    DriverlessPrinter printer;
+    printer.uri = resolved[i]->uri;
+    printer.name = option(*dests[i], "printer-info");
+    if (printer.name.empty()) printer.name = services[i].instance;
+    auto location = option(*dests[i], "printer-location");
+    if (location.empty()) {
+      if (auto note = resolved[i]->txt.find("note"); note != resolved[i]->txt.end()) {
+        location = note->second;
+      }
+    }
+    if (!location.empty()) printer.location = location;
+    const bool duplicate = std::any_of(printers.begin(), printers.end(),
+                                       [&](const auto& other) { return other.uri == printer.uri; });
+    if (!duplicate) printers.push_back(std::move(printer));
   }
   cupsFreeDests(browse.count, browse.dests);
-
-  std::unique_lock lock(shared->mutex);
-  shared->done.wait_until(lock, deadline, [&] { return shared->remaining == 0; });
-  shared->cancel = 1;
-  std::vector<DriverlessPrinter> printers;
-  for (auto& printer : shared->found) {
-    if (!printer) continue;
-    const bool duplicate = std::any_of(printers.begin(), printers.end(), [&](const auto& other) {
-      return other.uri == printer->uri;
-    });
-    if (!duplicate) printers.push_back(std::move(*printer));
-  }
   return printers;
 }
 

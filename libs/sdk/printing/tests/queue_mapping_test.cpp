@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dnssd_resolve.hpp"
 #include "queue_names.hpp"
 
 namespace os_actions::printing::detail {
@@ -123,6 +124,20 @@ TEST(QueueNames, OnlyResolvedIppUrisMayBeAdded) {
   EXPECT_FALSE(is_resolved_printer_uri("usb://HP/LaserJet"));
   EXPECT_FALSE(is_ipp_device("socket://10.0.0.5"));
   EXPECT_TRUE(is_ipp_device("ipps://x/ipp/print"));
+}
+
+TEST(DnssdNames, ServiceUrisNameInstanceTypeAndDomain) {
+  auto service = service_from_uri("ipps://Hall%20Printer%20%28Caf%C3%A9%29._ipps._tcp.local/");
+  ASSERT_TRUE(service);
+  EXPECT_EQ(service->instance, "Hall Printer (Caf\xC3\xA9)");
+  EXPECT_EQ(service->type, "_ipps._tcp");
+  EXPECT_EQ(service->domain, "local");
+  auto plain = service_from_uri("ipp://Laser._ipp._tcp.example.org./?uuid=1");
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(plain->type, "_ipp._tcp");
+  EXPECT_EQ(plain->domain, "example.org");
+  EXPECT_FALSE(service_from_uri("ipps://printer.local:631/ipp/print"));
+  EXPECT_FALSE(service_from_uri("not a uri"));
 }
 
 }  // namespace

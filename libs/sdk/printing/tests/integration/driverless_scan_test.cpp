@@ -55,6 +55,7 @@ TEST_F(DriverlessOnBed, FindsNetworkPrintersWithResolvedUrisWithinTheBound) {
   auto remote = remote_printer();
   ASSERT_TRUE(remote);
   EXPECT_EQ(remote->uri, "ipps://remote-printer.local:8632/ipp/print");
+  EXPECT_EQ(remote->location, "Second floor");
   // The bed's own printers are announced too, with the location they were given.
   auto again = discover_driverless();
   ASSERT_TRUE(again);
