@@ -10,7 +10,8 @@ namespace {
 
 std::string two_digits(int value) {
   std::string text = std::to_string(value);
-  return text.size() < 2 ? "0" + text : text;
+  if (text.size() < 2) text.insert(text.begin(), '0');
+  return text;
 }
 
 std::string clock_text(const std::tm& time) {
@@ -89,10 +90,17 @@ std::string submitted_text(const std::tm& submitted, const std::tm& now) {
   const long days_ago = day_number(now) - day_number(submitted);
   if (days_ago == 0) return "today " + clock_text(submitted);
   if (days_ago == 1) return "yesterday " + clock_text(submitted);
-  std::string text = std::to_string(submitted.tm_mday) + " " +
-                     kMonths[static_cast<std::size_t>(std::clamp(submitted.tm_mon, 0, 11))];
-  if (submitted.tm_year != now.tm_year) text += " " + std::to_string(submitted.tm_year + 1900);
-  return text + " " + clock_text(submitted);
+  // Appended piece by piece: g++ 12 warns falsely about operator+ chains at -O2.
+  std::string text = std::to_string(submitted.tm_mday);
+  text += ' ';
+  text += kMonths[static_cast<std::size_t>(std::clamp(submitted.tm_mon, 0, 11))];
+  if (submitted.tm_year != now.tm_year) {
+    text += ' ';
+    text += std::to_string(submitted.tm_year + 1900);
+  }
+  text += ' ';
+  text += clock_text(submitted);
+  return text;
 }
 
 std::optional<JobRef> parse_job_id(const std::string& id) {
