@@ -9,6 +9,7 @@
 # Starting it needs root: cupsd drops to "lp", and the service gets its own network
 # namespace so that nothing on this machine sees it or clashes with it.
 set -euo pipefail
+PATH=$PATH:/usr/sbin:/sbin
 HERE=$(cd "$(dirname "$0")" && pwd)
 
 # Demo programs; tools/packages.txt lists their packages in the "demo" group.
@@ -27,8 +28,7 @@ can_start() {
   [ "$(id -u)" = 0 ] || { echo "the demo print service needs root" >&2; return 1; }
   local missing=()
   for program in "${needs[@]}"; do
-    command -v "$program" >/dev/null 2>&1 || PATH=$PATH:/usr/sbin:/sbin command -v "$program" >/dev/null 2>&1 \
-      || missing+=("$program")
+    command -v "$program" >/dev/null 2>&1 || missing+=("$program")
   done
   if [ ${#missing[@]} -gt 0 ]; then
     "$HERE/../install-packages.sh" demo >&2 || { echo "cannot install: ${missing[*]}" >&2; return 1; }

@@ -33,6 +33,8 @@
 # namespace too; anything that connects to a printer itself (or to 127.0.0.1:8631)
 # must run inside: testbed.sh exec DIR ./tests
 set -euo pipefail
+# The daemons and admin tools live in sbin, which a non-login root shell may not list.
+PATH=$PATH:/usr/sbin:/sbin
 
 cmd=${1:-}; TB=${2:-}
 [ -n "$cmd" ] && [ -n "$TB" ] || { sed -n '2,34p' "$0" >&2; exit 2; }
