@@ -11,6 +11,7 @@
 
 #include "cups_client.hpp"
 #include "cups_session.hpp"
+#include "dnssd_resolve.hpp"
 #include "queue_mapping.hpp"
 
 namespace os_actions::printing::detail {
@@ -38,8 +39,14 @@ void read_supply_attribute(SupplyAttributes& supplies, const std::string& name,
 }
 
 std::optional<LiveStatus> probe_printer(const std::string& device_uri) {
+  std::string target = device_uri;
+  if (auto service = service_from_uri(device_uri)) {
+    auto resolved = resolve_services({*service}, kProbeBudget);
+    if (!resolved.front()) return std::nullopt;
+    target = resolved.front()->uri;
+  }
   std::string printer_uri, resource;
-  auto http = connect_device(device_uri, kProbeBudget, kProbeBudget, printer_uri, resource);
+  auto http = connect_device(target, kProbeBudget, kProbeBudget, printer_uri, resource);
   if (!http) return std::nullopt;
   auto request = new_request(IPP_OP_GET_PRINTER_ATTRIBUTES, printer_uri);
   add_requested_attributes(

@@ -121,7 +121,9 @@ std::optional<std::vector<Supply>> supplies_from(const SupplyAttributes& attribu
 }
 
 bool is_ipp_device(const std::string& device_uri) {
-  return device_uri.rfind("ipp://", 0) == 0 || device_uri.rfind("ipps://", 0) == 0;
+  if (device_uri.rfind("ipp://", 0) == 0 || device_uri.rfind("ipps://", 0) == 0) return true;
+  // Driverless queues made by desktop tools name the printer's DNS-SD service instead.
+  return device_uri.rfind("dnssd://", 0) == 0 && device_uri.find("._ipp") != std::string::npos;
 }
 
 PrintQueue map_queue(const CupsQueueAttributes& cups, bool is_default, bool probed,

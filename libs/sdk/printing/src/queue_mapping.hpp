@@ -50,7 +50,8 @@ std::optional<std::vector<Supply>> supplies_from(const SupplyAttributes& attribu
 // "#RRGGBB" from a marker colour ("#00FFFF#FF00FF" takes the first); absent otherwise.
 std::optional<std::string> supply_color(const std::string& marker_color);
 
-// Whether the queue's device is a printer that can be asked directly over IPP.
+// Whether the queue's device is a printer that can be asked directly over IPP: an ipp or
+// ipps URI, or a DNS-SD service of one.
 bool is_ipp_device(const std::string& device_uri);
 
 // The queue as people see it. `probed`: the printer was asked; `live`: its answer, if any.

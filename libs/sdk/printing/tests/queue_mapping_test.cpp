@@ -124,6 +124,8 @@ TEST(QueueNames, OnlyResolvedIppUrisMayBeAdded) {
   EXPECT_FALSE(is_resolved_printer_uri("usb://HP/LaserJet"));
   EXPECT_FALSE(is_ipp_device("socket://10.0.0.5"));
   EXPECT_TRUE(is_ipp_device("ipps://x/ipp/print"));
+  EXPECT_TRUE(is_ipp_device("dnssd://Hall._ipps._tcp.local/?uuid=1"));
+  EXPECT_FALSE(is_ipp_device("dnssd://Hall._pdl-datastream._tcp.local/"));
 }
 
 TEST(DnssdNames, ServiceUrisNameInstanceTypeAndDomain) {

@@ -83,7 +83,9 @@ TEST_F(JobsOnBed, PlainTextIsDetectedAndPrinted) {
 }
 
 TEST_F(JobsOnBed, ActiveDocumentsComeFirstOldestFirstThenFinishedNewestFirst) {
-  slow_printer(2);
+  // Long enough that the first document is still printing while the others are listed,
+  // and finishes seconds (the scheduler's time unit) after the second is canceled.
+  slow_printer(4);
   ASSERT_TRUE(set_enabled("Problem_printer", false));
   ASSERT_TRUE(print_document(document("first.pdf"), "Test_printer", 1, false));
   ASSERT_TRUE(reaches("first.pdf", JobState::Printing));
