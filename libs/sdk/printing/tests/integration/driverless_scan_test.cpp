@@ -7,6 +7,10 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
+
+#include <signal.h>
+#include <unistd.h>
 
 #include "bed.hpp"
 #include "os_actions/printing/printing.hpp"
@@ -210,6 +214,37 @@ TEST_F(ScanningOnBed, ScannerFaultsComeBackAsErrorsWithTheirText) {
     ASSERT_FALSE(page) << status;
     EXPECT_THAT(page.error(), HasSubstr(text)) << status;
   }
+}
+
+// The scan helper this process started, found by its parent and name; 0 when none runs.
+pid_t scan_helper_child() {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string pid, name, state, parent;
+    if (!(stat >> pid >> name >> state >> parent)) continue;
+    if (name.find("os-printing") != std::string::npos && std::stoi(parent) == ::getpid()) {
+      return std::stoi(pid);
+    }
+  }
+  return 0;
+}
+
+TEST_F(ScanningOnBed, AKilledScanHelperIsAnErrorAndTheNextScanWorks) {
+  // A slow scanner: every read waits, so the helper is caught mid-scan.
+  configure("read-delay true\nread-delay-duration 200000\nread-limit true\nread-limit-size 4096");
+  std::optional<std::expected<std::vector<std::uint8_t>, std::string>> result;
+  std::thread scan([&] { result = scan_page("test:0", {300, kScanColor, kScanFlatbed}); });
+  pid_t helper = 0;
+  ASSERT_TRUE(bed::eventually([&] { return (helper = scan_helper_child()) != 0; }, 10s));
+  ::kill(helper, SIGKILL);
+  scan.join();
+  ASSERT_TRUE(result);
+  ASSERT_FALSE(*result);
+  EXPECT_THAT(result->error(), HasSubstr("signal 9"));
+
+  TearDown();  // back to the bed's own scanners
+  auto page = scan_page("test:0", {150, kScanColor, kScanFlatbed});
+  EXPECT_TRUE(page) << page.error();
 }
 
 TEST_F(ScanningOnBed, UnknownScannersAndAMissingSaneAreErrors) {
