@@ -1,0 +1,150 @@
+// os-printing-scan-helper: the one process that talks to SANE for the printing service.
+// SANE's initialisation is not reentrant and scanner backends may crash or hang, so every
+// listing and every scan runs here, started and bounded by the service.
+//
+//   os-printing-scan-helper list
+//       one scanner per line: "<device name>\t<vendor> <model>"
+//   os-printing-scan-helper scan DEVICE RESOLUTION COLOR SOURCE
+//       COLOR 0 colour, 1 grey, 2 text (line art); SOURCE 0 flatbed, 1 feeder, 2 two-sided
+//       writes the page as PNG to stdout
+// Errors go to stderr as one line; the exit status is then 1 (2 for bad arguments).
+#include <sane/sane.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "sane_options.hpp"
+#include "scan_frames.hpp"
+
+namespace {
+
+using namespace os_actions::printing::detail;
+
+int fail(const std::string& message) {
+  std::fprintf(stderr, "%s\n", message.c_str());
+  return 1;
+}
+
+// Closes the device and SANE on every way out.
+struct SaneSession {
+  SANE_Handle handle = nullptr;
+  SaneSession() { sane_init(nullptr, nullptr); }
+  ~SaneSession() {
+    if (handle) {
+      sane_cancel(handle);
+      sane_close(handle);
+    }
+    sane_exit();
+  }
+};
+
+int list_scanners() {
+  SaneSession session;
+  const SANE_Device** devices = nullptr;
+  const auto status = sane_get_devices(&devices, SANE_FALSE);
+  if (status != SANE_STATUS_GOOD)
+    return fail(std::string("listing scanners failed: ") + sane_strstatus(status));
+  for (int i = 0; devices && devices[i]; ++i) {
+    std::string name = std::string(devices[i]->vendor ? devices[i]->vendor : "") + " " +
+                       (devices[i]->model ? devices[i]->model : "");
+    for (auto& c : name) {
+      if (c == '\t' || c == '\n') c = ' ';
+    }
+    std::printf("%s\t%s\n", devices[i]->name, name.c_str());
+  }
+  return 0;
+}
+
+FrameKind frame_kind(SANE_Frame frame) {
+  switch (frame) {
+    case SANE_FRAME_RGB:
+      return FrameKind::Rgb;
+    case SANE_FRAME_RED:
+      return FrameKind::Red;
+    case SANE_FRAME_GREEN:
+      return FrameKind::Green;
+    case SANE_FRAME_BLUE:
+      return FrameKind::Blue;
+    default:
+      return FrameKind::Gray;
+  }
+}
+
+bool write_all(const std::vector<std::uint8_t>& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const auto written = ::write(1, bytes.data() + done, bytes.size() - done);
+    if (written <= 0) return false;
+    done += static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+int scan(const std::string& device, int resolution, int color, int source) {
+  SaneSession session;
+  auto status = sane_open(device.c_str(), &session.handle);
+  if (status != SANE_STATUS_GOOD) {
+    session.handle = nullptr;
+    return fail("could not open scanner " + device + ": " + sane_strstatus(status));
+  }
+  if (auto applied = apply_scan_options(session.handle, resolution, color, source); !applied) {
+    return fail(applied.error());
+  }
+  std::vector<ScanFrame> frames;
+  std::vector<std::uint8_t> buffer(256 * 1024);
+  while (true) {
+    status = sane_start(session.handle);
+    if (status != SANE_STATUS_GOOD)
+      return fail(std::string("scan failed: ") + sane_strstatus(status));
+    SANE_Parameters parameters;
+    status = sane_get_parameters(session.handle, &parameters);
+    if (status != SANE_STATUS_GOOD)
+      return fail(std::string("scan failed: ") + sane_strstatus(status));
+    ScanFrame frame;
+    frame.kind = frame_kind(parameters.format);
+    frame.depth = parameters.depth;
+    frame.pixels_per_line = parameters.pixels_per_line;
+    frame.bytes_per_line = parameters.bytes_per_line;
+    frame.lines = parameters.lines;
+    while (true) {
+      SANE_Int length = 0;
+      status =
+          sane_read(session.handle, buffer.data(), static_cast<SANE_Int>(buffer.size()), &length);
+      if (status == SANE_STATUS_EOF) break;
+      if (status != SANE_STATUS_GOOD)
+        return fail(std::string("scan failed: ") + sane_strstatus(status));
+      frame.data.insert(frame.data.end(), buffer.begin(), buffer.begin() + length);
+    }
+    frames.push_back(std::move(frame));
+    if (parameters.last_frame) break;
+    if (frames.size() >= 3) return fail("scan failed: too many frames");
+  }
+  auto image = assemble_frames(frames);
+  if (!image) return fail("scanner returned an unusable image: " + image.error());
+  auto png = encode_png(*image);
+  if (!png) return fail(png.error());
+  return write_all(*png) ? 0 : fail("could not write the image");
+}
+
+bool parse_int(const char* text, int& value) {
+  const auto* end = text + std::strlen(text);
+  auto [ptr, ec] = std::from_chars(text, end, value);
+  return ec == std::errc() && ptr == end;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "list") == 0) return list_scanners();
+  int resolution = 0, color = 0, source = 0;
+  if (argc == 6 && std::strcmp(argv[1], "scan") == 0 && parse_int(argv[3], resolution) &&
+      parse_int(argv[4], color) && parse_int(argv[5], source) && resolution > 0) {
+    return scan(argv[2], resolution, color, source);
+  }
+  std::fprintf(stderr, "usage: %s list | scan DEVICE RESOLUTION COLOR SOURCE\n", argv[0]);
+  return 2;
+}

@@ -1,0 +1,85 @@
+#include "sane_client.hpp"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <system_error>
+
+#include "child_process.hpp"
+
+namespace os_actions::printing::detail {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kHelperName = "os-printing-scan-helper";
+
+// Next to the running program when installed together; else where the build put it.
+std::string helper_path() {
+  std::error_code error;
+  const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) {
+    auto beside = self.parent_path() / kHelperName;
+    if (::access(beside.c_str(), X_OK) == 0) return beside.string();
+  }
+#ifdef OS_PRINTING_SCAN_HELPER
+  return OS_PRINTING_SCAN_HELPER;
+#else
+  return kHelperName;
+#endif
+}
+
+std::string helper_error(const ChildOutput& output, const std::string& fallback) {
+  auto text = output.err;
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  if (auto newline = text.rfind('\n'); newline != std::string::npos)
+    text = text.substr(newline + 1);
+  if (output.signal != 0)
+    return fallback + ": scan helper ended by signal " + std::to_string(output.signal);
+  return text.empty() ? fallback : text;
+}
+
+}  // namespace
+
+std::vector<Scanner> parse_scanner_list(const std::string& text) {
+  std::vector<Scanner> scanners;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    auto end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const auto line = text.substr(start, end - start);
+    const auto tab = line.find('\t');
+    if (tab != std::string::npos && tab > 0) {
+      Scanner scanner{line.substr(0, tab), line.substr(tab + 1)};
+      if (scanner.name.find_first_not_of(' ') == std::string::npos) scanner.name = scanner.id;
+      scanners.push_back(std::move(scanner));
+    }
+    start = end + 1;
+  }
+  return scanners;
+}
+
+std::expected<std::vector<Scanner>, std::string> sane_scanners() {
+  auto output = run_child({helper_path(), "list"}, {5000ms, 1 << 20, 64 << 10});
+  if (!output) return std::unexpected("could not list scanners: " + output.error());
+  if (output->signal != 0 || output->exit_code != 0) {
+    return std::unexpected(helper_error(*output, "could not list scanners"));
+  }
+  return parse_scanner_list(std::string(output->out.begin(), output->out.end()));
+}
+
+std::expected<std::vector<std::uint8_t>, std::string> sane_scan_page(const std::string& scanner_id,
+                                                                     const ScanSettings& settings) {
+  if (scanner_id.empty()) return std::unexpected("no scanner given");
+  auto output = run_child({helper_path(), "scan", scanner_id, std::to_string(settings.resolution),
+                           std::to_string(settings.color_mode), std::to_string(settings.source)},
+                          {180000ms, std::size_t{1} << 30, 64 << 10});
+  if (!output) return std::unexpected("scan failed: " + output.error());
+  if (output->signal != 0 || output->exit_code != 0 || output->out.empty()) {
+    return std::unexpected(helper_error(*output, "scan failed"));
+  }
+  return std::move(output->out);
+}
+
+}  // namespace os_actions::printing::detail

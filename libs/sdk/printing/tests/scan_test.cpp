@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <cstring>
+
+#include "child_process.hpp"
+#include "sane_client.hpp"
+#include "sane_options.hpp"
+#include "scan_frames.hpp"
+
+namespace os_actions::printing::detail {
+namespace {
+
+using namespace std::chrono_literals;
+
+ScanFrame frame(FrameKind kind, int depth, int width, int bytes_per_line, int lines,
+                std::vector<std::uint8_t> data) {
+  return ScanFrame{kind, depth, width, bytes_per_line, lines, std::move(data)};
+}
+
+TEST(Frames, GreyLinesDropTheirPaddingAndAnIncompleteLastLine) {
+  // Two pixels per line padded to four bytes; height unknown; half a third line.
+  auto image =
+      assemble_frames({frame(FrameKind::Gray, 8, 2, 4, -1, {10, 20, 0, 0, 30, 40, 0, 0, 50, 60})});
+  ASSERT_TRUE(image) << image.error();
+  EXPECT_EQ(image->width, 2u);
+  EXPECT_EQ(image->height, 2u);
+  EXPECT_EQ(image->channels, 1);
+  EXPECT_EQ(image->pixels, (std::vector<std::uint8_t>{10, 20, 30, 40}));
+}
+
+TEST(Frames, OneBitGreyIsBlackForSetBitsAndSixteenBitKeepsTheHighByte) {
+  auto lineart = assemble_frames({frame(FrameKind::Gray, 1, 10, 2, 1, {0b10100000, 0b01000000})});
+  ASSERT_TRUE(lineart);
+  EXPECT_EQ(lineart->pixels,
+            (std::vector<std::uint8_t>{0, 255, 0, 255, 255, 255, 255, 255, 255, 0}));
+
+  std::vector<std::uint8_t> deep(4);
+  const std::uint16_t samples[2] = {0xABCD, 0x0102};
+  std::memcpy(deep.data(), samples, 4);
+  auto image = assemble_frames({frame(FrameKind::Gray, 16, 2, 4, 1, deep)});
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->pixels, (std::vector<std::uint8_t>{0xAB, 0x01}));
+}
+
+TEST(Frames, ThreePassColourIsInterleavedWhateverTheFrameOrder) {
+  auto image = assemble_frames({frame(FrameKind::Blue, 8, 2, 2, 1, {5, 6}),
+                                frame(FrameKind::Red, 8, 2, 2, 1, {1, 2}),
+                                frame(FrameKind::Green, 8, 2, 2, 2, {3, 4, 9, 9})});
+  ASSERT_TRUE(image) << image.error();
+  EXPECT_EQ(image->channels, 3);
+  EXPECT_EQ(image->height, 1u);  // the shortest frame decides
+  EXPECT_EQ(image->pixels, (std::vector<std::uint8_t>{1, 3, 5, 2, 4, 6}));
+  auto rgb = assemble_frames({frame(FrameKind::Rgb, 8, 1, 3, 1, {7, 8, 9})});
+  ASSERT_TRUE(rgb);
+  EXPECT_EQ(rgb->pixels, (std::vector<std::uint8_t>{7, 8, 9}));
+}
+
+TEST(Frames, MalformedScansAreErrorsNotCrashes) {
+  EXPECT_FALSE(assemble_frames({}));
+  EXPECT_FALSE(assemble_frames({frame(FrameKind::Gray, 8, 4, 2, 1, {1, 2})}));  // line too short
+  EXPECT_FALSE(assemble_frames({frame(FrameKind::Gray, 12, 2, 4, 1, {1, 2, 3, 4})}));  // depth
+  EXPECT_FALSE(assemble_frames({frame(FrameKind::Gray, 8, 2, 2, 5, {})}));  // no data at all
+  EXPECT_FALSE(assemble_frames({frame(FrameKind::Red, 8, 1, 1, 1, {1}),
+                                frame(FrameKind::Red, 8, 1, 1, 1, {1}),
+                                frame(FrameKind::Blue, 8, 1, 1, 1, {1})}));
+  EXPECT_FALSE(assemble_frames({frame(FrameKind::Red, 8, 1, 1, 1, {1})}));
+  EXPECT_FALSE(assemble_frames({frame(FrameKind::Gray, 8, 0, 1, 1, {1})}));
+}
+
+TEST(Frames, PngRoundTripsThePixels) {
+  ScanImage image{3, 2, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}};
+  auto png = encode_png(image);
+  ASSERT_TRUE(png) << png.error();
+  png_image decoded{};
+  decoded.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_memory(&decoded, png->data(), png->size()));
+  decoded.format = PNG_FORMAT_RGB;
+  std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(decoded));
+  ASSERT_TRUE(png_image_finish_read(&decoded, nullptr, pixels.data(), 0, nullptr));
+  EXPECT_EQ(decoded.width, 3u);
+  EXPECT_EQ(decoded.height, 2u);
+  EXPECT_EQ(pixels, image.pixels);
+}
+
+TEST(ScanOptions, ModesAndSourcesAreMatchedByWords) {
+  const std::vector<std::string> modes = {"Lineart", "Gray", "Color"};
+  EXPECT_EQ(pick_mode(modes, 0), "Color");
+  EXPECT_EQ(pick_mode(modes, 1), "Gray");
+  EXPECT_EQ(pick_mode(modes, 2), "Lineart");
+  EXPECT_EQ(pick_mode({"Gray", "Color"}, 2), "");  // caller falls back to 1-bit grey
+  EXPECT_EQ(pick_mode({"Black & White", "Grayscale", "24bit Color"}, 2), "Black & White");
+
+  const std::vector<std::string> sources = {"Flatbed", "ADF Front", "ADF Duplex"};
+  EXPECT_EQ(pick_source(sources, 0), "Flatbed");
+  EXPECT_EQ(pick_source(sources, 1), "ADF Front");
+  EXPECT_EQ(pick_source(sources, 2), "ADF Duplex");
+  EXPECT_EQ(pick_source({"Flatbed", "Automatic Document Feeder"}, 1), "Automatic Document Feeder");
+  EXPECT_EQ(pick_source({"Flatbed", "Automatic Document Feeder"}, 2), "");
+}
+
+TEST(ScannerList, HelperLinesBecomeScanners) {
+  auto scanners = parse_scanner_list("test:0\tNoname frontend-tester\nbroken line\nnet:1\t \n");
+  ASSERT_EQ(scanners.size(), 2u);
+  EXPECT_EQ(scanners[0], (Scanner{"test:0", "Noname frontend-tester"}));
+  EXPECT_EQ(scanners[1], (Scanner{"net:1", "net:1"}));  // a blank name shows the id
+}
+
+TEST(ChildProcess, CollectsOutputAndExitStatus) {
+  auto result = run_child({"/bin/sh", "-c", "printf out; printf err >&2; exit 3"}, {});
+  ASSERT_TRUE(result) << result.error();
+  EXPECT_EQ(std::string(result->out.begin(), result->out.end()), "out");
+  EXPECT_EQ(result->err, "err");
+  EXPECT_EQ(result->exit_code, 3);
+  EXPECT_EQ(result->signal, 0);
+}
+
+TEST(ChildProcess, LimitsEndTheWholeProcessGroup) {
+  const auto start = std::chrono::steady_clock::now();
+  // The grandchild holds the pipe open; the limit must not wait for it.
+  auto slow = run_child({"/bin/sh", "-c", "sleep 30 & sleep 30"}, {300ms, 1024, 1024});
+  ASSERT_FALSE(slow);
+  EXPECT_NE(slow.error().find("ran out of time"), std::string::npos);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+
+  auto chatty = run_child({"/usr/bin/yes"}, {5000ms, 100000, 1024});
+  ASSERT_FALSE(chatty);
+  EXPECT_NE(chatty.error().find("wrote more than"), std::string::npos);
+
+  auto killed = run_child({"/bin/sh", "-c", "kill -9 $$"}, {});
+  ASSERT_TRUE(killed);
+  EXPECT_EQ(killed->signal, 9);
+
+  EXPECT_FALSE(run_child({"/nonexistent/program"}, {}));
+}
+
+}  // namespace
+}  // namespace os_actions::printing::detail
