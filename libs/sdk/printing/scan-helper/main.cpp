@@ -7,7 +7,8 @@
 //   os-printing-scan-helper scan DEVICE RESOLUTION COLOR SOURCE
 //       COLOR 0 colour, 1 grey, 2 text (line art); SOURCE 0 flatbed, 1 feeder, 2 two-sided
 //       writes the page as PNG to stdout
-// Errors go to stderr as one line; the exit status is then 1 (2 for bad arguments).
+// Errors go to stderr as one line starting "scan-helper: " (backends and sanitizers may
+// write lines of their own around it); the exit status is then 1 (2 for bad arguments).
 #include <sane/sane.h>
 #include <unistd.h>
 #include <csignal>
@@ -23,6 +24,8 @@
 
 namespace {
 
+constexpr const char* kHelperErrorPrefix = "scan-helper: ";
+
 using namespace os_actions::printing::detail;
 
 // The exit status once the answer is out; closing a backend must not keep it waiting.
@@ -33,7 +36,7 @@ void end_after_answer(int) {
 }
 
 int fail(const std::string& message) {
-  std::fprintf(stderr, "%s\n", message.c_str());
+  std::fprintf(stderr, "%s%s\n", kHelperErrorPrefix, message.c_str());
   std::fflush(stderr);
   answered_status = 1;
   return 1;

@@ -31,10 +31,23 @@ std::string helper_path() {
 }
 
 std::string helper_error(const ChildOutput& output, const std::string& fallback) {
-  auto text = output.err;
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-  if (auto newline = text.rfind('\n'); newline != std::string::npos)
-    text = text.substr(newline + 1);
+  // The helper's own message is its last line marked "scan-helper: "; without one, the last
+  // line of whatever else was said (a backend's own words).
+  constexpr std::string_view kPrefix = "scan-helper: ";
+  std::string marked, last;
+  std::string_view rest = output.err;
+  while (!rest.empty()) {
+    const auto end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.starts_with(kPrefix)) {
+      marked = line.substr(kPrefix.size());
+    } else if (!line.empty()) {
+      last = line;
+    }
+  }
+  const std::string& text = marked.empty() ? last : marked;
   if (output.signal != 0)
     return fallback + ": scan helper ended by signal " + std::to_string(output.signal);
   return text.empty() ? fallback : text;
