@@ -1,5 +1,6 @@
 #pragma once
-// Runs a helper program with a time limit and output limits. The child gets its own
+// Runs a helper program with a time limit and output limits (through bounded_command). The
+// child gets its own
 // process group; on a limit the whole group is killed, so nothing it started lingers.
 #include <chrono>
 #include <cstddef>
