@@ -1,7 +1,7 @@
 #pragma once
-// Runs a helper program with a time limit and output limits (through bounded_command). The
-// child gets its own
-// process group; on a limit the whole group is killed, so nothing it started lingers.
+// Runs a helper program with a time limit and output limits, through bounded_command: the
+// child gets its own process group; on a limit the whole group is killed, so nothing it
+// started lingers.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
