@@ -42,12 +42,6 @@ ActionSpec action(std::string id, std::string label, ExecutionKind kind, std::st
       std::move(id), std::move(label), kind, std::string(kOperationName), std::move(text), {}};
 }
 
-std::string job_title(const os_actions::printing::PrintJob& job) {
-  if (!job.title.empty()) return job.title;
-  const auto dash = job.id.rfind('-');
-  return "Document " + (dash == std::string::npos ? job.id : job.id.substr(dash + 1));
-}
-
 }  // namespace
 
 std::vector<Resource> resources(const surface::Wendlow& state) {
@@ -91,7 +85,8 @@ std::vector<Resource> resources(const surface::Wendlow& state) {
   if (snapshot.jobs) {
     using os_actions::printing::JobState;
     for (const auto& job : *snapshot.jobs) {
-      Resource resource{"wendlow.job." + resource_key(job.id), "wendlow.job", job_title(job), {}};
+      Resource resource{
+          "wendlow.job." + resource_key(job.id), "wendlow.job", status::document_name(job), {}};
       resource.actions.push_back(action("open-queue", "Open queue", Navigation, payload("queue")));
       const bool active = job.state == JobState::Other || job.state == JobState::Waiting ||
                           job.state == JobState::Printing || job.state == JobState::Stopped;

@@ -62,6 +62,12 @@ std::string display_name(std::string_view name) {
   return shown;
 }
 
+std::string document_name(const PrintJob& job) {
+  if (!job.title.empty()) return job.title;
+  const auto dash = job.id.rfind('-');
+  return "Document " + (dash == std::string::npos ? job.id : job.id.substr(dash + 1));
+}
+
 std::string printer_state_label(const PrintQueue& queue) {
   switch (queue.state) {
     case QueueState::Idle:

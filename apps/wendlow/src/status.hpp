@@ -41,6 +41,10 @@ std::string printer_response_line(const PrintQueue& queue);
 
 // ---- Documents ------------------------------------------------------------------------------
 
+// How a document is named: its title, or "Document {n}" with n the part of the job id after
+// its last "-" (the whole id when it has none). "Hall_printer-7" -> "Document 7".
+std::string document_name(const PrintJob& job);
+
 // Active documents are still in the queue (Other, Waiting, Printing, Stopped); finished ones
 // are Canceled, Aborted or Completed.
 bool is_active(JobState state);

@@ -325,3 +325,23 @@ TEST(DashboardSummary, FailedAreasThenActiveCount) {
 
 }  // namespace
 }  // namespace wendlow::status
+
+namespace wendlow::status {
+namespace {
+
+TEST(DocumentName, TitleElseTheNumberAfterTheLastDash) {
+  os_actions::printing::PrintJob job;
+  job.id = "Hall_printer-7";
+  EXPECT_EQ(document_name(job), "Document 7");
+  job.id = "local-queue-12";
+  EXPECT_EQ(document_name(job), "Document 12");
+  job.id = "nodash";
+  EXPECT_EQ(document_name(job), "Document nodash");
+  job.id = "trailing-";
+  EXPECT_EQ(document_name(job), "Document ");
+  job.title = "Letter.pdf";
+  EXPECT_EQ(document_name(job), "Letter.pdf");
+}
+
+}  // namespace
+}  // namespace wendlow::status

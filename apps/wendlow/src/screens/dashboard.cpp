@@ -27,19 +27,12 @@ WidgetBox dashboard_card(w::Card card) {
   return std::make_unique<surface::DashboardCard>(std::move(card).boxed());
 }
 
-// The job's title, or "Document {n}" with n the part of the id after its last "-".
-std::string document_name(const printing::PrintJob& job) {
-  if (!job.title.empty()) return job.title;
-  const auto dash = job.id.rfind('-');
-  return "Document " + (dash == std::string::npos ? job.id : job.id.substr(dash + 1));
-}
-
 WidgetBox current_document_card(const printing::PrintJob& job, const EventSender& events) {
   const auto position = status::current_page_and_total(job);
   auto details =
       w::Column()
           .spacing(kMetrics.unit)
-          .push(w::Text(document_name(job), w::TextStyle::Heading))
+          .push(w::Text(status::document_name(job), w::TextStyle::Heading))
           .push(w::Text("Sent to " + status::display_name(job.printer), w::TextStyle::Caption))
           .push(w::ProgressBar(status::document_progress(job), "Current document progress"))
           .push(w::Row()
