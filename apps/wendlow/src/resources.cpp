@@ -88,9 +88,7 @@ std::vector<Resource> resources(const surface::Wendlow& state) {
       Resource resource{
           "wendlow.job." + resource_key(job.id), "wendlow.job", status::document_name(job), {}};
       resource.actions.push_back(action("open-queue", "Open queue", Navigation, payload("queue")));
-      const bool active = job.state == JobState::Other || job.state == JobState::Waiting ||
-                          job.state == JobState::Printing || job.state == JobState::Stopped;
-      if (active) {
+      if (status::is_active(job)) {
         resource.actions.push_back(
             action("cancel", "Cancel document", Command, payload("cancel", job.id)));
       }
