@@ -7,44 +7,10 @@ set -u
 program="$1"
 dest=io.github.wendlow.wendlow
 path=/io/github/wendlow/wendlow/actions
-export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 # No print service is reached from here: a refresh answers with errors at once.
 export CUPS_SERVER=/nonexistent/cups.sock
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-log=$(mktemp)
-"$program" --scenario active 2>"$log" &
-app=$!
-trap 'kill "$app" 2>/dev/null; wait "$app" 2>/dev/null; rm -f "$log"' EXIT
-
-for _ in $(seq 150); do
-  if gdbus call --session --timeout 2 --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-      --method org.freedesktop.DBus.NameHasOwner "$dest" 2>/dev/null | grep -q true; then
-    owned=1
-    break
-  fi
-  kill -0 "$app" 2>/dev/null || { cat "$log" >&2; fail "wendlow ended early"; }
-  sleep 0.1
-done
-[ "${owned:-0}" = 1 ] || fail "wendlow never took the name $dest"
-
-call() {
-  local method="$1"
-  shift
-  timeout 10 gdbus call --session --timeout 5 --dest "$dest" --object-path "$path" \
-    --method "org.vesk.Actions1.$method" "$@" 2>&1
-}
-
-expect() {  # expect WHAT TEXT NEEDLE
-  case "$2" in
-    *"$3"*) echo "ok: $1" ;;
-    *) fail "$1: expected to find <$3> in <$2>" ;;
-  esac
-}
+source "$(dirname "$0")/../../../../libs/sdk/ui-qt/tests/dbus_test_support.sh"
+start_program "$program" --scenario active
 
 listing=$(call ListResources)
 expect "the application resource is listed" "$listing" '"kind":"wendlow.dashboard"'
@@ -77,5 +43,5 @@ done
 expect "after the refresh the dashboard offers a retry" "$listing" 'vesk.control:wendlow.service.retry'
 expect "the still-running window answers a retry" "$(call InvokeControl wendlow.service.retry)" \
   "('handled', '')"
-kill -0 "$app" 2>/dev/null || fail "wendlow ended"
+kill -0 "$program_pid" 2>/dev/null || fail "wendlow ended"
 echo "all D-Bus checks passed"

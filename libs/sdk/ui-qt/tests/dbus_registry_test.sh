@@ -6,43 +6,8 @@ set -u
 host_program="$1"
 dest=io.github.vesk.TestHost
 path=/io/github/vesk/TestHost/actions
-iface=org.vesk.Actions1
-export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-"$host_program" --scenario gallery 2>/tmp/dbus_host.$$.log &
-host_pid=$!
-trap 'kill "$host_pid" 2>/dev/null; wait "$host_pid" 2>/dev/null; rm -f /tmp/dbus_host.$$.log' EXIT
-
-# Wait up to 15 s for the host to own its name.
-for _ in $(seq 150); do
-  if gdbus call --session --timeout 2 --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-      --method org.freedesktop.DBus.NameHasOwner "$dest" 2>/dev/null | grep -q true; then
-    owned=1
-    break
-  fi
-  kill -0 "$host_pid" 2>/dev/null || { cat /tmp/dbus_host.$$.log >&2; fail "the host ended early"; }
-  sleep 0.1
-done
-[ "${owned:-0}" = 1 ] || fail "the host never took the name $dest"
-
-call() {
-  local method="$1"
-  shift
-  timeout 10 gdbus call --session --timeout 5 --dest "$dest" --object-path "$path" \
-    --method "$iface.$method" "$@" 2>&1
-}
-
-expect() {  # expect WHAT TEXT NEEDLE
-  case "$2" in
-    *"$3"*) echo "ok: $1" ;;
-    *) fail "$1: expected to find <$3> in <$2>" ;;
-  esac
-}
+source "$(dirname "$0")/dbus_test_support.sh"
+start_program "$host_program" --scenario gallery
 
 listing=$(call ListResources)
 expect "list names the root resource" "$listing" '"id":"test.root"'
@@ -70,5 +35,5 @@ expect "the invoke operation runs a control" \
   "$(call RunResourceOperation 1 vesk.ui.control.invoke gallery.print)" "('handled', '')"
 expect "the second press reached the program" "$(call ListResources)" 'presses: 2'
 
-kill -0 "$host_pid" 2>/dev/null || fail "the host died during the calls"
+kill -0 "$program_pid" 2>/dev/null || fail "the host died during the calls"
 echo "all D-Bus checks passed"
