@@ -27,39 +27,93 @@ std::string resource_key(std::string_view name) {
 
 namespace {
 
-// The operation text as one JSON string; a NUL separator travels as \u0000.
-std::string payload(std::string_view word, std::optional<std::string_view> target = {}) {
-  std::string text(word);
+// The words of a "wendlow.operation" request: each with its execution kind and the
+// operation it builds from the target (empty when the word takes none). Published actions
+// name their word through `word`, which is checked when the program is compiled, so a
+// word cannot be published without a way back.
+struct OperationWord {
+  std::string_view word;
+  ExecutionKind kind;
+  bool needs_target;
+  Operation (*build)(std::string target);
+};
+
+constexpr std::array<OperationWord, 15> kOperationWords = {{
+    {"refresh", ExecutionKind::Command, false,
+     [](std::string) -> Operation { return op::Refresh{}; }},
+    {"discover", ExecutionKind::Command, false,
+     [](std::string) -> Operation { return op::FindPrinters{}; }},
+    {"default", ExecutionKind::Command, true,
+     [](std::string t) -> Operation { return op::SetDefaultPrinter{std::move(t)}; }},
+    {"pause", ExecutionKind::Command, true,
+     [](std::string t) -> Operation {
+       return op::SetPrinterEnabled{std::move(t), false};
+     }},
+    {"resume", ExecutionKind::Command, true,
+     [](std::string t) -> Operation {
+       return op::SetPrinterEnabled{std::move(t), true};
+     }},
+    {"cancel", ExecutionKind::Command, true,
+     [](std::string t) -> Operation { return op::CancelJob{std::move(t)}; }},
+    {"retry", ExecutionKind::Command, true,
+     [](std::string t) -> Operation { return op::RetryJob{std::move(t)}; }},
+    {"dashboard", ExecutionKind::Navigation, false,
+     [](std::string) -> Operation { return op::ShowDashboard{}; }},
+    {"queue", ExecutionKind::Navigation, false,
+     [](std::string) -> Operation { return op::ShowQueue{}; }},
+    {"history", ExecutionKind::Navigation, false,
+     [](std::string) -> Operation { return op::ShowHistory{}; }},
+    {"diagnostics", ExecutionKind::Navigation, false,
+     [](std::string) -> Operation { return op::ShowDiagnostics{}; }},
+    {"print", ExecutionKind::Navigation, false,
+     [](std::string) -> Operation { return op::ChooseDocument{}; }},
+    {"scan", ExecutionKind::Navigation, false,
+     [](std::string) -> Operation { return op::StartScanning{}; }},
+    {"device", ExecutionKind::Navigation, true,
+     [](std::string t) -> Operation { return op::OpenPrinter{std::move(t)}; }},
+    {"scan-device", ExecutionKind::Navigation, true,
+     [](std::string t) -> Operation { return op::ChooseScanner{std::move(t)}; }},
+}};
+
+consteval const OperationWord& word(std::string_view name) {
+  for (const auto& entry : kOperationWords) {
+    if (entry.word == name) return entry;
+  }
+  throw "not an operation word";  // reached only at compile time: a build error
+}
+
+// An action running `entry` with an optional target; the operation text travels as one
+// JSON string, its NUL separator as \u0000.
+ActionSpec action(std::string id, std::string label, const OperationWord& entry,
+                  std::optional<std::string_view> target = {}) {
+  std::string text(entry.word);
   if (target) {
     text += '\0';
     text += *target;
   }
-  return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
-ActionSpec action(std::string id, std::string label, ExecutionKind kind, std::string text) {
   return ActionSpec{
-      std::move(id), std::move(label), kind, std::string(kOperationName), std::move(text), {}};
+      std::move(id),
+      std::move(label),
+      entry.kind,
+      std::string(kOperationName),
+      nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace),
+      {}};
 }
 
 }  // namespace
 
 std::vector<Resource> resources(const surface::Wendlow& state) {
-  using enum ExecutionKind;
   std::vector<Resource> out;
   out.push_back(
       Resource{"wendlow", "wendlow.dashboard", "Wendlow", {}}
-          .with_action(
-              action("refresh", "Refresh printers and documents", Command, payload("refresh")))
-          .with_action(action("open-dashboard", "Open dashboard", Navigation, payload("dashboard")))
-          .with_action(action("open-queue", "Open print queue", Navigation, payload("queue")))
-          .with_action(action("open-history", "Open print history", Navigation, payload("history")))
-          .with_action(action("run-diagnostics", "Run printer diagnostics", Navigation,
-                              payload("diagnostics")))
-          .with_action(
-              action("find-printers", "Find network printers", Command, payload("discover")))
-          .with_action(action("print-document", "Print a document", Navigation, payload("print")))
-          .with_action(action("scan-document", "Scan a document", Navigation, payload("scan"))));
+          .with_action(action("refresh", "Refresh printers and documents", word("refresh")))
+          .with_action(action("open-dashboard", "Open dashboard", word("dashboard")))
+          .with_action(action("open-queue", "Open print queue", word("queue")))
+          .with_action(action("open-history", "Open print history", word("history")))
+          .with_action(action("run-diagnostics", "Run printer diagnostics", word("diagnostics")))
+          .with_action(action("find-printers", "Find network printers", word("discover")))
+          .with_action(action("print-document", "Print a document", word("print")))
+          .with_action(action("scan-document", "Scan a document", word("scan"))));
   if (!state.snapshot) return out;
   const DeviceSnapshot& snapshot = *state.snapshot;
 
@@ -69,16 +123,17 @@ std::vector<Resource> resources(const surface::Wendlow& state) {
                         "wendlow.printer",
                         status::display_name(queue.name),
                         {}};
-      resource.actions.push_back(
-          action("open", "Open printer", Navigation, payload("device", queue.name)));
+      resource.actions.push_back(action("open", "Open printer", word("device"), queue.name));
       if (!queue.is_default) {
-        resource.actions.push_back(action("set-default", "Set as default printer", Command,
-                                          payload("default", queue.name)));
+        resource.actions.push_back(
+            action("set-default", "Set as default printer", word("default"), queue.name));
       }
+      // The same rule as the printer controls: a paused queue that still accepts documents
+      // is resumed, not paused again.
       resource.actions.push_back(
-          queue.accepting
-              ? action("toggle-enabled", "Pause printer", Command, payload("pause", queue.name))
-              : action("toggle-enabled", "Resume printer", Command, payload("resume", queue.name)));
+          status::offers_resume(queue)
+              ? action("toggle-enabled", "Resume printer", word("resume"), queue.name)
+              : action("toggle-enabled", "Pause printer", word("pause"), queue.name));
       out.push_back(std::move(resource));
     }
   }
@@ -87,15 +142,13 @@ std::vector<Resource> resources(const surface::Wendlow& state) {
     for (const auto& job : *snapshot.jobs) {
       Resource resource{
           "wendlow.job." + resource_key(job.id), "wendlow.job", status::document_name(job), {}};
-      resource.actions.push_back(action("open-queue", "Open queue", Navigation, payload("queue")));
+      resource.actions.push_back(action("open-queue", "Open queue", word("queue")));
       if (status::is_active(job)) {
-        resource.actions.push_back(
-            action("cancel", "Cancel document", Command, payload("cancel", job.id)));
+        resource.actions.push_back(action("cancel", "Cancel document", word("cancel"), job.id));
       }
       if (job.state == JobState::Stopped || job.state == JobState::Canceled ||
           job.state == JobState::Aborted) {
-        resource.actions.push_back(
-            action("retry", "Print again", Command, payload("retry", job.id)));
+        resource.actions.push_back(action("retry", "Print again", word("retry"), job.id));
       }
       out.push_back(std::move(resource));
     }
@@ -106,8 +159,7 @@ std::vector<Resource> resources(const surface::Wendlow& state) {
           "wendlow.scanner." + resource_key(scanner.id),
           "wendlow.scanner",
           scanner.name,
-          {}}.with_action(action("scan", "Scan a document", Navigation,
-                                 payload("scan-device", scanner.id))));
+          {}}.with_action(action("scan", "Scan a document", word("scan-device"), scanner.id)));
     }
   }
   return out;
@@ -128,53 +180,16 @@ std::expected<Operation, std::string> parse_operation_request(ExecutionKind kind
   }
 
   const auto nul = text.find('\0');
-  const std::string word = text.substr(0, nul);
-  const std::string target = nul == std::string::npos ? std::string() : text.substr(nul + 1);
+  const std::string name = text.substr(0, nul);
+  std::string target = nul == std::string::npos ? std::string() : text.substr(nul + 1);
 
-  struct Word {
-    std::string_view name;
-    ExecutionKind kind;
-    bool needs_target;
-  };
-  static constexpr std::array<Word, 15> kWords = {{
-      {"refresh", ExecutionKind::Command, false},
-      {"discover", ExecutionKind::Command, false},
-      {"default", ExecutionKind::Command, true},
-      {"pause", ExecutionKind::Command, true},
-      {"resume", ExecutionKind::Command, true},
-      {"cancel", ExecutionKind::Command, true},
-      {"retry", ExecutionKind::Command, true},
-      {"dashboard", ExecutionKind::Navigation, false},
-      {"queue", ExecutionKind::Navigation, false},
-      {"history", ExecutionKind::Navigation, false},
-      {"diagnostics", ExecutionKind::Navigation, false},
-      {"print", ExecutionKind::Navigation, false},
-      {"scan", ExecutionKind::Navigation, false},
-      {"device", ExecutionKind::Navigation, true},
-      {"scan-device", ExecutionKind::Navigation, true},
-  }};
-  auto found = std::ranges::find(kWords, word, &Word::name);
-  if (found == kWords.end()) return std::unexpected("unknown Wendlow operation");
+  auto found = std::ranges::find(kOperationWords, name, &OperationWord::word);
+  if (found == kOperationWords.end()) return std::unexpected("unknown Wendlow operation");
   if (found->kind != kind) return std::unexpected("Wendlow operation has the wrong execution kind");
   if (found->needs_target && target.empty()) {
     return std::unexpected("Wendlow resource is no longer available");
   }
-
-  if (word == "refresh") return op::Refresh{};
-  if (word == "discover") return op::FindPrinters{};
-  if (word == "dashboard") return op::ShowDashboard{};
-  if (word == "queue") return op::ShowQueue{};
-  if (word == "history") return op::ShowHistory{};
-  if (word == "diagnostics") return op::ShowDiagnostics{};
-  if (word == "print") return op::ChooseDocument{};
-  if (word == "scan") return op::StartScanning{};
-  if (word == "device") return op::OpenPrinter{target};
-  if (word == "scan-device") return op::ChooseScanner{target};
-  if (word == "default") return op::SetDefaultPrinter{target};
-  if (word == "pause") return op::SetPrinterEnabled{target, false};
-  if (word == "resume") return op::SetPrinterEnabled{target, true};
-  if (word == "cancel") return op::CancelJob{target};
-  return op::RetryJob{target};
+  return found->build(std::move(target));
 }
 
 OperationOutcome handle_resource_operation(surface::Wendlow& state, ExecutionKind kind,

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "control_ids.hpp"
 #include "document.hpp"
-#include "operations.hpp"
 #include "scanning/page.hpp"
 #include "snapshot.hpp"
 #include "vesk_ui/widget.hpp"

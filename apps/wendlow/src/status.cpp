@@ -91,6 +91,10 @@ std::string printer_choice_label(const PrintQueue& queue) {
   return display_name(queue.name) + " (" + printer_state_label(queue) + ")";
 }
 
+bool offers_resume(const PrintQueue& queue) {
+  return !queue.accepting || queue.state == QueueState::Paused;
+}
+
 std::string printer_response_line(const PrintQueue& queue) {
   return queue.responded
              ? "The printer answered the latest status check."

@@ -36,6 +36,10 @@ std::string availability_line(const PrintQueue& queue);
 // One entry of the print screen's printer list: "{display name} ({state label})".
 std::string printer_choice_label(const PrintQueue& queue);
 
+// Whether the printer's control offers "Resume printer" rather than "Pause printer": the
+// queue refuses new documents, or it is paused (a paused queue may still accept them).
+bool offers_resume(const PrintQueue& queue);
+
 // Whether the printer answered its latest status check, in words.
 std::string printer_response_line(const PrintQueue& queue);
 

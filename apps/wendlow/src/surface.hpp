@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "dashboard_card.hpp"
 #include "document.hpp"
 #include "notice.hpp"
 #include "operation.hpp"
@@ -22,36 +23,6 @@
 namespace wendlow::surface {
 
 using vesk_ui::widget::WidgetBox;
-
-// Holds one dashboard card and forwards every widget call to it.
-class DashboardCard final : public vesk_ui::widget::Widget {
- public:
-  explicit DashboardCard(WidgetBox card) : card_(std::move(card)) {}
-
-  void sync() override { card_->sync(); }
-  bool update() override { return card_->update(); }
-  void build_layout() override { card_->build_layout(); }
-  void apply_layout(const vesk_ui::widget::Rect& rect) override { card_->apply_layout(rect); }
-  void draw() override { card_->draw(); }
-  bool handle_event(const vesk_ui::widget::Event& event) override {
-    return card_->handle_event(event);
-  }
-  vesk_ui::widget::Rect get_rect() const override { return card_->get_rect(); }
-  std::vector<const Widget*> children() const override { return card_->children(); }
-  std::vector<Widget*> children_mut() override { return card_->children_mut(); }
-  std::string_view type_name() const override { return "DashboardCard"; }
-  bool needs_idle_sync() const override { return card_->needs_idle_sync(); }
-  std::vector<vesk_actions::resource::Resource> resources() const override {
-    return card_->resources();
-  }
-  bool take_structure_dirty() override { return card_->take_structure_dirty(); }
-  void accept(vesk_ui::widget::Visitor& visitor) const override { card_->accept(visitor); }
-
-  const Widget& card() const { return *card_; }
-
- private:
-  WidgetBox card_;
-};
 
 class Wendlow final : public vesk_ui::widget::Widget {
  public:
@@ -96,6 +67,8 @@ class Wendlow final : public vesk_ui::widget::Widget {
   void show_dashboard();
   void show_scan();
   void show_print();
+  // True while `view` is the scan screen built by show_scan.
+  bool scan_on_display() const { return scan_on_display_; }
   // The waker that one-shot channels of this state should use, when the host gave one.
   std::optional<vesk_os::Waker> waker() const { return events_rx.waker(); }
 
@@ -125,6 +98,7 @@ class Wendlow final : public vesk_ui::widget::Widget {
   Wendlow(vesk_os::Sender<Operation> tx, vesk_os::Receiver<Operation> rx);
 
   bool structure_dirty_ = true;  // `view` was replaced since the host last looked
+  bool scan_on_display_ = false;
 };
 
 // One step of the update cycle; true when the state changed.

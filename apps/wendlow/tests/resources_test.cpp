@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
 #include "samples.hpp"
 #include "surface.hpp"
 #include "test_support.hpp"
@@ -82,6 +85,13 @@ TEST(Resources, PerItemResourcesFollowTheSnapshot) {
   EXPECT_EQ(list[1].actions[2].payload, R"("resume\u0000Studio_printer")");
   EXPECT_EQ(list[2].title, "Document 42");
   ASSERT_EQ(list[2].actions.size(), 3u) << "a stopped job can be canceled and retried";
+
+  // CUPS keeps a paused queue accepting documents: it is still resumed, not paused again.
+  state.snapshot->queues->front().accepting = true;
+  state.snapshot->queues->front().state = os_actions::printing::QueueState::Paused;
+  list = state.resources();
+  EXPECT_EQ(list[1].actions[2].label, "Resume printer");
+  EXPECT_EQ(list[1].actions[2].payload, R"("resume\u0000Studio_printer")");
 }
 
 TEST(OperationRequest, AnswersNotMineForOtherTypesAndKindZero) {
@@ -92,6 +102,7 @@ TEST(OperationRequest, AnswersNotMineForOtherTypesAndKindZero) {
 }
 
 TEST(OperationRequest, ReportsTheFourErrorsExactly) {
+  testing::FakeService service;
   auto state = surface::Wendlow::new_scenario(1);
   EXPECT_EQ(run(state, ExecutionKind::Navigation, "\"refresh\"").error,
             "Wendlow operation has the wrong execution kind");
@@ -100,6 +111,9 @@ TEST(OperationRequest, ReportsTheFourErrorsExactly) {
   EXPECT_EQ(run(state, ExecutionKind::Command, "\"reboot\"").error, "unknown Wendlow operation");
   EXPECT_EQ(run(state, ExecutionKind::Command, R"("pause\u0000Q")").kind,
             OperationOutcome::Kind::Handled);
+  // The pause reached the fake service (which knows no "Q") and reported back.
+  ASSERT_TRUE(testing::update_until(state, [&] { return state.notice.has_value(); }));
+  EXPECT_EQ(state.notice->title, "Could not pause printer");
   EXPECT_EQ(run(state, ExecutionKind::Navigation, R"("pause\u0000Q")").error,
             "Wendlow operation has the wrong execution kind");
   for (std::string_view bad : {"42", "{\"op\":\"refresh\"}", "refresh", "\"unterminated", ""}) {
@@ -147,17 +161,69 @@ TEST(OperationRequest, IsAppliedAtOnceOnTheCallingThread) {
   EXPECT_TRUE(testing::shows_text(state, "Getting things ready"));
 }
 
-TEST(OperationRequest, EveryPublishedActionRoundTrips) {
-  testing::FakeService service;
+// The operation an action is meant to run, as the index of its alternative and its target.
+struct Meant {
+  std::size_t index;
+  std::string target;
+  bool enabled = false;
+  bool operator==(const Meant&) const = default;
+};
+
+Meant meant(const Operation& operation) {
+  Meant out{operation.index(), {}};
+  std::visit(
+      [&](const auto& o) {
+        using T = std::decay_t<decltype(o)>;
+        if constexpr (requires { o.queue; }) out.target = o.queue;
+        if constexpr (requires { o.job_id; }) out.target = o.job_id;
+        if constexpr (requires { o.scanner_id; }) out.target = o.scanner_id;
+        if constexpr (std::is_same_v<T, op::SetPrinterEnabled>) out.enabled = o.enabled;
+      },
+      operation);
+  return out;
+}
+
+TEST(OperationRequest, EveryPublishedActionRoundTripsToItsOperation) {
   auto state = surface::Wendlow::new_scenario(1);
   state.snapshot = samples::snapshot();
+  state.snapshot->queues->front().is_default = false;
+  state.snapshot->jobs->front().state = os_actions::printing::JobState::Stopped;
+  const std::string queue = "Studio_printer";
+  const std::string job = state.snapshot->jobs->front().id;
+  const std::map<std::string, Meant> expected = {
+      {"wendlow refresh", meant(op::Refresh{})},
+      {"wendlow open-dashboard", meant(op::ShowDashboard{})},
+      {"wendlow open-queue", meant(op::ShowQueue{})},
+      {"wendlow open-history", meant(op::ShowHistory{})},
+      {"wendlow run-diagnostics", meant(op::ShowDiagnostics{})},
+      {"wendlow find-printers", meant(op::FindPrinters{})},
+      {"wendlow print-document", meant(op::ChooseDocument{})},
+      {"wendlow scan-document", meant(op::StartScanning{})},
+      {"printer open", meant(op::OpenPrinter{queue})},
+      {"printer set-default", meant(op::SetDefaultPrinter{queue})},
+      {"printer toggle-enabled", meant(op::SetPrinterEnabled{queue, false})},
+      {"job open-queue", meant(op::ShowQueue{})},
+      {"job cancel", meant(op::CancelJob{job})},
+      {"job retry", meant(op::RetryJob{job})},
+      {"scanner scan", meant(op::ChooseScanner{"scanner0"})},
+  };
+  std::set<std::string> seen;
   for (const auto& resource : state.resources()) {
+    const std::string kind = resource.kind.substr(resource.kind.find('.') + 1);
     for (const auto& action : resource.actions) {
-      SCOPED_TRACE(resource.id + " " + action.id);
+      const std::string key =
+          (kind == "dashboard" ? std::string("wendlow") : kind) + " " + action.id;
+      if (kind == "job" && resource.id != "wendlow.job." + resource_key(job)) continue;
+      SCOPED_TRACE(key);
       auto payload = bytes(action.payload);
-      EXPECT_TRUE(parse_operation_request(action.execution, payload).has_value());
+      auto parsed = parse_operation_request(action.execution, payload);
+      ASSERT_TRUE(parsed.has_value()) << parsed.error();
+      ASSERT_TRUE(expected.contains(key));
+      EXPECT_EQ(meant(*parsed), expected.at(key));
+      seen.insert(key);
     }
   }
+  EXPECT_EQ(seen.size(), expected.size()) << "every kind of action was published";
 }
 
 }  // namespace

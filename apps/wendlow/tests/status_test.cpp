@@ -77,18 +77,23 @@ TEST(PrinterLabels, StateLabelFollowsStateAndAccepting) {
     QueueState state;
     bool accepting;
     std::string label;
+    bool resume;  // the control offers "Resume printer"
   } cases[] = {
-      {QueueState::Idle, true, "Ready"},
-      {QueueState::Idle, false, "Not accepting new documents"},
-      {QueueState::Printing, true, "Printing"},
-      {QueueState::Printing, false, "Printing"},
-      {QueueState::Paused, true, "Paused"},
-      {QueueState::Paused, false, "Paused"},
-      {QueueState::Unreachable, true, "Cannot reach this printer"},
-      {QueueState::Unreachable, false, "Cannot reach this printer"},
+      {QueueState::Idle, true, "Ready", false},
+      {QueueState::Idle, false, "Not accepting new documents", true},
+      {QueueState::Printing, true, "Printing", false},
+      {QueueState::Printing, false, "Printing", true},
+      // A paused queue keeps accepting documents; it must still offer to resume.
+      {QueueState::Paused, true, "Paused", true},
+      {QueueState::Paused, false, "Paused", true},
+      {QueueState::Unreachable, true, "Cannot reach this printer", false},
+      {QueueState::Unreachable, false, "Cannot reach this printer", true},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(printer_state_label(queue_in(c.state, c.accepting)), c.label)
+    const PrintQueue queue = queue_in(c.state, c.accepting);
+    EXPECT_EQ(printer_state_label(queue), c.label)
+        << static_cast<int>(c.state) << " accepting=" << c.accepting;
+    EXPECT_EQ(offers_resume(queue), c.resume)
         << static_cast<int>(c.state) << " accepting=" << c.accepting;
   }
 }

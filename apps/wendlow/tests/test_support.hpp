@@ -10,6 +10,8 @@
 #include "os_actions/printing/printing.hpp"
 #include "surface.hpp"
 #include "vesk_ui/controls.hpp"
+#include "vesk_ui/portal.hpp"
+#include "vesk_ui/text_selection.hpp"
 
 namespace wendlow::testing {
 
@@ -27,6 +29,23 @@ class FakeService {
   std::shared_ptr<os_actions::printing::FakeBackend> fake_;
   std::shared_ptr<os_actions::printing::Backend> previous_;
 };
+
+// Installs a backend for the life of a test and puts the previous one back after it.
+template <class Backend, auto Install>
+class Installed {
+ public:
+  explicit Installed(std::shared_ptr<Backend> backend) : previous_(Install(std::move(backend))) {}
+  ~Installed() { Install(std::move(previous_)); }
+  Installed(const Installed&) = delete;
+  Installed& operator=(const Installed&) = delete;
+
+ private:
+  std::shared_ptr<Backend> previous_;
+};
+using InstalledPicker =
+    Installed<vesk_ui::portal::PickerBackend, &vesk_ui::portal::install_picker_backend>;
+using InstalledClipboard = Installed<vesk_ui::text_selection::ClipboardBackend,
+                                     &vesk_ui::text_selection::install_clipboard_backend>;
 
 // Calls update until `done` holds (or about two seconds pass).
 inline bool update_until(surface::Wendlow& state, const std::function<bool()>& done) {

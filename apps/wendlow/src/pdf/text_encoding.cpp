@@ -1,9 +1,12 @@
 #include "pdf/text_encoding.hpp"
 
-#include "pdf/utf8_scalars.hpp"
+#include "vesk_os/utf8.hpp"
 
 namespace wendlow::pdf {
 namespace {
+
+using vesk_os::utf8::for_each_scalar;
+using vesk_os::utf8::is_white_space;
 
 char win_ansi_byte(char32_t scalar) {
   switch (scalar) {
@@ -33,12 +36,6 @@ char win_ansi_byte(char32_t scalar) {
   if (scalar >= 0x20 && scalar <= 0x7E) return static_cast<char>(scalar);
   if (scalar >= 0xA1 && scalar <= 0xFF) return static_cast<char>(scalar);
   return '?';
-}
-
-bool is_white_space(char32_t scalar) {
-  return (scalar >= 0x09 && scalar <= 0x0D) || scalar == 0x20 || scalar == 0x85 || scalar == 0xA0 ||
-         scalar == 0x1680 || (scalar >= 0x2000 && scalar <= 0x200A) || scalar == 0x2028 ||
-         scalar == 0x2029 || scalar == 0x202F || scalar == 0x205F || scalar == 0x3000;
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "control_ids.hpp"
 #include "notice.hpp"
-#include "operations.hpp"
 #include "snapshot.hpp"
 #include "vesk_ui/theme.hpp"
 #include "vesk_ui/widgets.hpp"

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <span>
 
+#include "dashboard_card.hpp"
 #include "screens/common.hpp"
 #include "screens/screens.hpp"
 #include "status.hpp"
-#include "surface.hpp"
 #include "vesk_ui/icons.hpp"
 
 namespace wendlow::screens {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "control_ids.hpp"
 #include "document.hpp"
 #include "notice.hpp"
-#include "operations.hpp"
 #include "scanning/page.hpp"
 #include "snapshot.hpp"
 #include "vesk_ui/local_state.hpp"

@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "pdf/utf8_scalars.hpp"
-
 namespace wendlow::pdf {
 namespace {
 
@@ -46,21 +44,6 @@ TEST(EncodeWinAnsi, MalformedUtf8GivesOneQuestionMarkPerMaximalSubpart) {
   EXPECT_EQ(encode_win_ansi("\xF4\x90\x80\x80"), "????");  // above U+10FFFF
   EXPECT_EQ(encode_win_ansi("\xFF\xC3"), "??");            // bad lead, cut at the end
   EXPECT_EQ(encode_win_ansi("\xF0\x9F\x98"), "?");         // cut-short 4-byte sequence
-}
-
-TEST(DecodeScalar, ConsumesEveryByteExactlyOnce) {
-  std::string text = "\xE2\x82\xAC\xE2\x82\xF0\x9F\x98\x80x";
-  std::size_t position = 0;
-  std::vector<char32_t> scalars;
-  while (position < text.size()) {
-    DecodedScalar scalar = decode_scalar(text, position);
-    ASSERT_GE(scalar.length, 1u);
-    scalars.push_back(scalar.value);
-    position += scalar.length;
-  }
-  EXPECT_EQ(position, text.size());
-  EXPECT_EQ(scalars,
-            (std::vector<char32_t>{U'\u20AC', kReplacementCharacter, U'\U0001F600', U'x'}));
 }
 
 TEST(EscapePdfString, EscapesParenthesesAndBackslashOnly) {

@@ -221,8 +221,10 @@ std::expected<void, std::string> FakeBackend::set_enabled(const std::string& que
   std::lock_guard lock(mutex_);
   auto* found = find_queue(queue);
   if (!found) return std::unexpected("no queue '" + queue + "'");
-  found->accepting = enabled;
+  // As CUPS does: pausing stops the queue but leaves it accepting documents; resuming
+  // starts it and accepts documents again.
   found->state = enabled ? QueueState::Idle : QueueState::Paused;
+  if (enabled) found->accepting = true;
   return {};
 }
 

@@ -84,8 +84,13 @@ TEST(FakeBackend, ChangesRecordsTheWayAPrintSystemWould) {
   auto queues = fake.current_queues();
   EXPECT_FALSE(queues[0].is_default);
   EXPECT_TRUE(queues[1].is_default);
-  EXPECT_FALSE(queues[0].accepting);
+  EXPECT_TRUE(queues[0].accepting) << "a paused queue still accepts documents";
   EXPECT_EQ(queues[0].state, QueueState::Paused);
+  queues[0].accepting = false;
+  fake.set_queues(queues);
+  ASSERT_TRUE(fake.set_enabled("A", true));
+  EXPECT_TRUE(fake.current_queues()[0].accepting);
+  EXPECT_EQ(fake.current_queues()[0].state, QueueState::Idle);
 
   ASSERT_TRUE(fake.retry_job("A-7"));
   ASSERT_TRUE(fake.retry_job("B-3"));  // a printing job stays printing

@@ -1,4 +1,4 @@
-#include "operations.hpp"
+#include "control_ids.hpp"
 
 namespace wendlow {
 

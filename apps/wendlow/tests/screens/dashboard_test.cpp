@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "samples.hpp"
+#include "screen_support.hpp"
 #include "screens/common.hpp"
 #include "screens/screens.hpp"
 #include "surface.hpp"
@@ -19,61 +20,17 @@ namespace controls = vesk_ui::controls;
 using os_actions::printing::JobState;
 using os_actions::printing::PrintJob;
 
-// Every visible text in tree order. A DashboardCard hands its card's children to tree walks
-// directly, which would skip the card's own title; here the card itself is read.
-std::vector<std::string> screen_texts(const w::Widget& widget) {
-  if (auto* wrapper = dynamic_cast<const surface::DashboardCard*>(&widget)) {
-    return screen_texts(wrapper->card());
-  }
-  auto own = controls::all_texts(widget);
-  std::size_t below = 0;
-  for (const auto* child : widget.children()) below += controls::all_texts(*child).size();
-  own.resize(own.size() - below);
-  for (const auto* child : widget.children()) {
-    auto more = screen_texts(*child);
-    own.insert(own.end(), more.begin(), more.end());
-  }
-  return own;
-}
-
-// A screen built against a channel of its own, so the operations its buttons send can be
-// read back.
-struct Built {
-  vesk_os::Sender<Operation> tx;
-  vesk_os::Receiver<Operation> rx;
-  WidgetBox view;
-
-  std::vector<std::string> texts() const { return screen_texts(*view); }
-  bool shows(const std::string& text) const { return std::ranges::count(texts(), text) > 0; }
-  bool has(std::string_view id) const { return controls::find(*view, id) != nullptr; }
-  // Presses the control and returns the one operation it sent.
-  Operation press(std::string_view id) {
-    EXPECT_TRUE(controls::invoke(*view, id).has_value()) << id;
-    auto sent = rx.try_recv();
-    EXPECT_TRUE(sent.has_value()) << id << " sent nothing";
-    EXPECT_FALSE(rx.try_recv().has_value()) << id << " sent more than once";
-    return sent ? *sent : Operation{op::ShowDashboard{}};
-  }
-};
+using testing::all_of_type;
+using testing::Built;
 
 Built build_dashboard(const DeviceSnapshot& snapshot, std::optional<Notice> notice = {}) {
-  auto [tx, rx] = vesk_os::channel<Operation>();
-  auto view = dashboard(snapshot, tx, notice);
-  return {std::move(tx), std::move(rx), std::move(view)};
+  return testing::build(
+      [&](const EventSender& events) { return dashboard(snapshot, events, notice); });
 }
 
 // Position of `text` among the screen's texts; the end when absent.
 std::ptrdiff_t place(const std::vector<std::string>& texts, const std::string& text) {
   return std::ranges::find(texts, text) - texts.begin();
-}
-
-template <class T>
-std::vector<const T*> all_of_type(const w::Widget& root) {
-  std::vector<const T*> found;
-  controls::walk(root, [&](const w::Widget& widget) {
-    if (auto* typed = dynamic_cast<const T*>(&widget)) found.push_back(typed);
-  });
-  return found;
 }
 
 std::size_t dashboard_cards(const w::Widget& root) {
@@ -428,7 +385,7 @@ TEST(SubScreenHeader, BackTitleAndCaption) {
 // ---- Start scenarios -----------------------------------------------------------------------
 
 bool shows(const surface::Wendlow& state, const std::string& text) {
-  return std::ranges::count(screen_texts(*state.view), text) > 0;
+  return std::ranges::count(testing::screen_texts(*state.view), text) > 0;
 }
 
 TEST(DashboardScenarios, ShowTheirAdjustedSamplesWithoutStateOrWork) {
