@@ -22,7 +22,7 @@ Wendlow Wendlow::new_live() {
   auto [tx, rx] = vesk_os::channel<Operation>();
   Wendlow state(std::move(tx), std::move(rx));
   state.set_view(screens::loading());
-  state.refresh_rx = tasks::start_refresh(state.waker());
+  flows::start_refresh(state);
   return state;
 }
 

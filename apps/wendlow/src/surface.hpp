@@ -39,6 +39,9 @@ class Wendlow final : public vesk_ui::widget::Widget {
   vesk_os::Receiver<Operation> events_rx;
   std::optional<DeviceSnapshot> snapshot;
   std::optional<vesk_os::OneshotReceiver<DeviceSnapshot>> refresh_rx;
+  // A refresh was asked for while one was running: its result is stale and one more
+  // refresh follows it, however many requests came in between.
+  bool refresh_again = false;
   std::optional<vesk_os::OneshotReceiver<vesk_ui::portal::PickResult>> document_pick_rx;
   std::optional<vesk_os::OneshotReceiver<DocumentPreview>> preview_rx;
   std::optional<vesk_os::OneshotReceiver<vesk_ui::portal::PickResult>> save_pick_rx;

@@ -114,6 +114,7 @@ TEST(OperationRequest, ReportsTheFourErrorsExactly) {
   // The pause reached the fake service (which knows no "Q") and reported back.
   ASSERT_TRUE(testing::update_until(state, [&] { return state.notice.has_value(); }));
   EXPECT_EQ(state.notice->title, "Could not pause printer");
+  EXPECT_TRUE(testing::settle(state));
   EXPECT_EQ(run(state, ExecutionKind::Navigation, R"("pause\u0000Q")").error,
             "Wendlow operation has the wrong execution kind");
   for (std::string_view bad : {"42", "{\"op\":\"refresh\"}", "refresh", "\"unterminated", ""}) {
@@ -159,6 +160,7 @@ TEST(OperationRequest, IsAppliedAtOnceOnTheCallingThread) {
             OperationOutcome::Kind::Handled);
   EXPECT_TRUE(state.refresh_rx) << "the refresh started without an update call";
   EXPECT_TRUE(testing::shows_text(state, "Getting things ready"));
+  EXPECT_TRUE(testing::settle(state));
 }
 
 // The operation an action is meant to run, as the index of its alternative and its target.

@@ -56,6 +56,12 @@ inline bool update_until(surface::Wendlow& state, const std::function<bool()>& d
   return done();
 }
 
+// Lets the refresh the state started (after a task's outcome, say) finish, so that no
+// worker outlives the test that started it.
+inline bool settle(surface::Wendlow& state) {
+  return update_until(state, [&] { return !state.refresh_rx; });
+}
+
 inline bool shows_text(const surface::Wendlow& state, const std::string& text) {
   if (!state.view) return false;
   for (const auto& seen : vesk_ui::controls::all_texts(*state.view)) {

@@ -1,6 +1,7 @@
 #include "flows/devices.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "os_actions/printing/printing.hpp"
 #include "screens/screens.hpp"
@@ -12,12 +13,22 @@ namespace wendlow::flows {
 namespace printing = os_actions::printing;
 
 void start_refresh(Wendlow& state) {
+  // One worker at a time: a request while one runs is served by a single follow-up.
+  if (state.refresh_rx) {
+    state.refresh_again = true;
+    return;
+  }
   state.refresh_rx = tasks::start_refresh(state.waker());
   // No thread for the refresh: the same as a worker that never answered.
   if (!state.refresh_rx) refresh_arrived(state, std::nullopt);
 }
 
 void refresh_arrived(Wendlow& state, std::optional<DeviceSnapshot> snapshot) {
+  // The newest request is answered by the follow-up, not by a worker that began before it.
+  if (std::exchange(state.refresh_again, false)) {
+    start_refresh(state);
+    return;
+  }
   // A worker that ended without an answer (no thread for a probe, an exception, no memory)
   // reached none of the three areas: say so rather than wait on the loading screen.
   if (!snapshot) {

@@ -69,6 +69,24 @@ TEST(Refresh, LiveStartShowsLoadingAndRefreshesEachAreaIndependently) {
   EXPECT_EQ(vesk_os::spawned_thread_names(), std::vector<std::string>{"vesk-wendlow-refresh"});
 }
 
+TEST(Refresh, ABurstOfRequestsRunsOneWorkerAndOneFollowUp) {
+  FakeService service;
+  service->set_delay(FakeMethod::Queues, std::chrono::milliseconds(30));
+  Wendlow state = idle_state();
+  vesk_os::clear_spawned_thread_names();
+  for (int i = 0; i < 1000; ++i) apply_operation(state, op::Refresh{});
+  // Whatever the service says after the last request is what the window ends up showing.
+  auto queues = samples::snapshot().queues.value();
+  service->set_queues(queues);
+  ASSERT_TRUE(update_until(state, [&] { return !state.refresh_rx; }));
+  EXPECT_EQ(vesk_os::spawned_thread_names(),
+            (std::vector<std::string>{"vesk-wendlow-refresh", "vesk-wendlow-refresh"}));
+  ASSERT_TRUE(state.snapshot);
+  EXPECT_EQ(state.snapshot->queues, queues);
+  EXPECT_FALSE(state.refresh_again);
+  EXPECT_EQ(shown_title(state), "Wendlow");
+}
+
 // A service whose every call throws: the refresh worker dies without answering.
 class ThrowingBackend final : public os_actions::printing::Backend {
  public:
@@ -137,6 +155,7 @@ TEST(Tasks, AddedPrinterIsNamedByItsDisplayName) {
   ASSERT_TRUE(update_until(state, [&] { return state.notice.has_value(); }));
   EXPECT_EQ(state.notice->title, "Printer added");
   EXPECT_EQ(state.notice->detail, "Office laser 2 is ready for your apps.");
+  EXPECT_TRUE(testing::settle(state));
 }
 
 TEST(Tasks, TaskFinishedOnTheScanResultKeepsTheScreenAndStartsNoRefresh) {
@@ -224,6 +243,7 @@ TEST(Tasks, EachOperationStartsItsNamedThreadAndReportsOnce) {
     EXPECT_TRUE(state.notice->success);
     EXPECT_EQ(state.events_rx.try_recv().error(), vesk_os::RecvError::Empty)
         << "exactly one message";
+    EXPECT_TRUE(testing::settle(state));
   }
 }
 

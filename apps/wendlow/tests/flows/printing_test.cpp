@@ -99,6 +99,7 @@ TEST(Printing, SubmitSendsClampedCopiesOnceAndClearsTheSelection) {
   EXPECT_EQ(copies, (std::vector<std::string>{"1", "3", "99"}));
   ASSERT_TRUE(update_until(state, [&] { return state.notice.has_value(); }));
   EXPECT_EQ(state.notice->detail, "Travel itinerary.pdf was sent to Studio printer.");
+  EXPECT_TRUE(testing::settle(state));
 }
 
 TEST(Printing, AFileNameThatIsNotTextIsCalledDocument) {
@@ -112,6 +113,7 @@ TEST(Printing, AFileNameThatIsNotTextIsCalledDocument) {
   EXPECT_EQ(*state.notice,
             (Notice{"Could not print document",
                     "Document was not sent. Check the printer and try again.", false}));
+  EXPECT_TRUE(testing::settle(state));
 }
 
 TEST(Printing, AnOverlongFormInTheFileNameIsNotText) {
@@ -123,6 +125,7 @@ TEST(Printing, AnOverlongFormInTheFileNameIsNotText) {
   apply_operation(state, op::SubmitPrint{});
   ASSERT_TRUE(update_until(state, [&] { return state.notice.has_value(); }));
   EXPECT_EQ(state.notice->detail, "Document was not sent. Check the printer and try again.");
+  EXPECT_TRUE(testing::settle(state));
 }
 
 TEST(Printing, ChooseDocumentIsIgnoredWhileAPickIsPendingAndResetsTheOptions) {
