@@ -15,7 +15,9 @@ using namespace std::chrono_literals;
 
 constexpr const char* kHelperName = "os-printing-scan-helper";
 
-// Next to the running program when installed together; else where the build put it.
+// Next to the running program; else the build's own (a build tree never runs an older
+// installed helper); else where it is installed, below the prefix the program runs from
+// (<prefix>/bin/program -> <prefix>/libexec/...).
 std::string helper_path() {
   std::error_code error;
   const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -24,10 +26,15 @@ std::string helper_path() {
     if (::access(beside.c_str(), X_OK) == 0) return beside.string();
   }
 #ifdef OS_PRINTING_SCAN_HELPER
-  return OS_PRINTING_SCAN_HELPER;
-#else
-  return kHelperName;
+  if (::access(OS_PRINTING_SCAN_HELPER, X_OK) == 0) return OS_PRINTING_SCAN_HELPER;
 #endif
+#ifdef OS_PRINTING_INSTALLED_SCAN_HELPER
+  if (!error) {
+    auto installed = self.parent_path().parent_path() / OS_PRINTING_INSTALLED_SCAN_HELPER;
+    if (::access(installed.c_str(), X_OK) == 0) return installed.string();
+  }
+#endif
+  return kHelperName;
 }
 
 std::string helper_error(const ChildOutput& output, const std::string& fallback) {
