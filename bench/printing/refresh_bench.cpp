@@ -1,5 +1,6 @@
-// One full device refresh (queues, jobs, scanners) through the printing service, next to
-// lpstat -t and lpstat -W all -o on the same print service. Runs inside the test bed:
+// One full device refresh (queues, jobs, scanners) and the job list alone through the
+// printing service, next to lpstat -t and lpstat -W all -o on the same print service. Runs inside
+// the test bed:
 //   printing_refresh_bench --populate N   adds N canceled (retained) jobs, then exits
 //   printing_refresh_bench [benchmark flags]
 #include <benchmark/benchmark.h>
@@ -37,6 +38,23 @@ void BM_ServiceRefresh(benchmark::State& state) {
   state.counters["jobs"] = static_cast<double>(job_count);
 }
 
+// The job list alone: every active job and the newest finished ones with their details.
+void BM_Jobs(benchmark::State& state) {
+  install_backend(make_system_backend());
+  std::size_t job_count = 0;
+  for (auto _ : state) {
+    auto j = jobs();
+    if (!j) {
+      static std::string error;
+      error = j.error();
+      state.SkipWithError(error.c_str());
+      return;
+    }
+    job_count = j->size();
+  }
+  state.counters["jobs"] = static_cast<double>(job_count);
+}
+
 void run_quietly(benchmark::State& state, const char* command) {
   for (auto _ : state) {
     if (std::system(command) != 0) {
@@ -57,6 +75,7 @@ void BM_LpstatBoth(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ServiceRefresh)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Jobs)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LpstatT)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LpstatAllJobs)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LpstatBoth)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -28,7 +28,8 @@
 #        TB_REMOTE=1|0  also start the remote printer host (needs TB_NETNS=1)
 #        TB_CUPS_PORT=8631 TB_IPPEVE_PORT=8632 TB_PROBLEM_PORT=8633 TB_DEAD_PORT=8639
 #        TB_PRIME=0|1   send one job first, so that cupsd itself knows marker levels
-#        TB_MAX_JOBS=500  jobs cupsd retains (0: no limit)
+#        TB_MAX_JOBS=20000  jobs cupsd retains (0: no limit); more than the 500 that
+#                       it answers with details, so that tests can go past that
 # Clients: source DIR/env.sh. CUPS_SERVER=DIR/run/cups.sock works from the host
 # namespace too; anything that connects to a printer itself (or to 127.0.0.1:8631)
 # must run inside: testbed.sh exec DIR ./tests
@@ -37,7 +38,7 @@ set -euo pipefail
 PATH=$PATH:/usr/sbin:/sbin
 
 cmd=${1:-}; TB=${2:-}
-[ -n "$cmd" ] && [ -n "$TB" ] || { sed -n '2,34p' "$0" >&2; exit 2; }
+[ -n "$cmd" ] && [ -n "$TB" ] || { sed -n '2,35p' "$0" >&2; exit 2; }
 TB=$(realpath -m "$TB")
 HERE=$(cd "$(dirname "$0")" && pwd)
 
@@ -169,7 +170,7 @@ DefaultEncryption Never
 DefaultAuthType Basic
 ErrorPolicy abort-job
 PreserveJobHistory Yes
-MaxJobs ${TB_MAX_JOBS:-500}
+MaxJobs ${TB_MAX_JOBS:-20000}
 PreserveJobFiles ${TB_PRESERVE_JOB_FILES:-Yes}
 # Same shape as Debian's default policy: admin operations need @SYSTEM (root
 # over the domain socket via PeerCred, or root over TCP via the local

@@ -142,7 +142,7 @@ vesk_ui::widget::WidgetBox scenario_view(std::uint8_t scenario, const EventSende
       itinerary.state_reasons = {"media-empty-warning"};
       return screens::dashboard(sample, events, std::nullopt);
     case 3:
-      return screens::first_printer();
+      return screens::first_printer(events, false);
     case 4:
       return screens::print_queue(sample, events, std::nullopt, std::nullopt);
     case 5:

@@ -101,6 +101,34 @@ std::string printer_response_line(const PrintQueue& queue) {
              : "Live details are unavailable. The printer may be asleep or disconnected.";
 }
 
+std::string enabled_control_label(const PrintQueue& queue) {
+  return offers_resume(queue) ? "Resume printer" : "Pause printer";
+}
+
+std::string counted(std::size_t count, std::string_view singular, std::string_view plural) {
+  std::string text = std::to_string(count);
+  text += ' ';
+  text += count == 1 ? singular : plural;
+  return text;
+}
+
+std::string printers_responded_line(const std::vector<PrintQueue>& queues) {
+  const auto responded = std::ranges::count_if(queues, &PrintQueue::responded);
+  return std::to_string(responded) + " of " + counted(queues.size(), "printer", "printers") +
+         " responded";
+}
+
+std::string supply_reporting_line(const std::vector<PrintQueue>& queues) {
+  const auto reporting = std::ranges::count_if(
+      queues, [](const PrintQueue& queue) { return queue.supplies && !queue.supplies->empty(); });
+  return counted(static_cast<std::size_t>(reporting), "printer", "printers") +
+         " report ink or toner levels";
+}
+
+std::string scanners_available_line(std::size_t count) {
+  return counted(count, "scanner", "scanners") + " available";
+}
+
 bool is_active(JobState state) {
   return std::to_underlying(state) <= std::to_underlying(JobState::Stopped);
 }
@@ -187,6 +215,15 @@ double document_progress(const PrintJob& job) {
   return std::min<double>(*percent, 100.0) / 100.0;
 }
 
+PagePosition finished_page_and_total(const PrintJob& job) {
+  const std::uint32_t total = std::max<std::uint32_t>(job.pages_total.value_or(0), 1);
+  return {.current = total, .total = total};
+}
+
+std::string history_line(const PrintJob& job) {
+  return page_count_text(job) + ", sent to " + display_name(job.printer) + ", " + job.submitted;
+}
+
 SupplyMeter supply_meter(std::string label, std::uint8_t level, std::optional<std::string> color) {
   const unsigned shown = std::min<unsigned>(level, 100);
   SupplyMeter meter;
@@ -270,6 +307,15 @@ std::vector<std::string> reason_guidance_lines(const PrintQueue& queue) {
   lines.reserve(count);
   for (std::size_t i = 0; i < count; ++i) lines.push_back(reason_guidance(queue.state_reasons[i]));
   return lines;
+}
+
+std::string discovered_location(const os_actions::printing::DriverlessPrinter& printer) {
+  // An empty location says as little as none at all.
+  if (!printer.location ||
+      printer.location->find_first_not_of(" \t\n\v\f\r") == std::string::npos) {
+    return "Nearby";
+  }
+  return *printer.location;
 }
 
 std::size_t active_document_count(const std::vector<PrintJob>& jobs) {

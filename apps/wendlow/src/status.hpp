@@ -43,6 +43,23 @@ bool offers_resume(const PrintQueue& queue);
 // Whether the printer answered its latest status check, in words.
 std::string printer_response_line(const PrintQueue& queue);
 
+// The label of the printer controls' pause or resume button.
+std::string enabled_control_label(const PrintQueue& queue);
+
+// ---- Counts in words ------------------------------------------------------------------------
+
+// "{count} {noun}" with the singular noun for exactly one and the plural otherwise.
+std::string counted(std::size_t count, std::string_view singular, std::string_view plural);
+
+// "{responded} of {total} printer(s) responded"; the noun follows the total.
+std::string printers_responded_line(const std::vector<PrintQueue>& queues);
+
+// "{count} printer(s) report ink or toner levels": printers with at least one supply.
+std::string supply_reporting_line(const std::vector<PrintQueue>& queues);
+
+// "{count} scanner(s) available".
+std::string scanners_available_line(std::size_t count);
+
 // ---- Documents ------------------------------------------------------------------------------
 
 // How a document is named: its title, or "Document {n}" with n the part of the job id after
@@ -82,6 +99,12 @@ PagePosition current_page_and_total(const PrintJob& job);
 
 // The progress bar's fill, 0..1; 0 when the service gives no percentage.
 double document_progress(const PrintJob& job);
+
+// A finished document stands at its last page: both counts are the page total, at least 1.
+PagePosition finished_page_and_total(const PrintJob& job);
+
+// The history's line under the state: "{pages}, sent to {printer}, {submitted}".
+std::string history_line(const PrintJob& job);
 
 // ---- Supplies -------------------------------------------------------------------------------
 
@@ -133,6 +156,11 @@ std::string reason_guidance(std::string_view reason);
 
 // One guidance line for each of the queue's first three state reasons, in order.
 std::vector<std::string> reason_guidance_lines(const PrintQueue& queue);
+
+// ---- Discovery ------------------------------------------------------------------------------
+
+// Where a discovered printer is: its reported location, or "Nearby" without one.
+std::string discovered_location(const os_actions::printing::DriverlessPrinter& printer);
 
 // ---- Dashboard ------------------------------------------------------------------------------
 

@@ -21,7 +21,7 @@ Wendlow::Wendlow(vesk_os::Sender<Operation> tx, vesk_os::Receiver<Operation> rx)
 Wendlow Wendlow::new_live() {
   auto [tx, rx] = vesk_os::channel<Operation>();
   Wendlow state(std::move(tx), std::move(rx));
-  state.set_view(screens::loading());
+  state.set_view(screens::loading(state.events_tx));
   flows::start_refresh(state);
   return state;
 }
@@ -42,7 +42,7 @@ void Wendlow::set_view(WidgetBox screen) {
 
 void Wendlow::show_dashboard() {
   if (!snapshot) {
-    set_view(screens::first_printer());
+    set_view(screens::first_printer(events_tx, snapshot.has_value()));
     return;
   }
   set_view(screens::dashboard(*snapshot, events_tx, notice));

@@ -350,3 +350,66 @@ TEST(DocumentName, TitleElseTheNumberAfterTheLastDash) {
 
 }  // namespace
 }  // namespace wendlow::status
+
+namespace wendlow::status {
+namespace {
+
+TEST(CountsInWords, TheNounFollowsTheCount) {
+  auto printer = [](bool responded, std::optional<std::vector<Supply>> supplies) {
+    PrintQueue queue;
+    queue.responded = responded;
+    queue.supplies = std::move(supplies);
+    return queue;
+  };
+  EXPECT_EQ(printers_responded_line({}), "0 of 0 printers responded");
+  EXPECT_EQ(supply_reporting_line({}), "0 printers report ink or toner levels");
+  const std::vector<PrintQueue> one = {printer(true, std::vector<Supply>{{"Black", {}, 3}})};
+  EXPECT_EQ(printers_responded_line(one), "1 of 1 printer responded");
+  EXPECT_EQ(supply_reporting_line(one), "1 printer report ink or toner levels");
+  // An empty supply list reports nothing; an unreported level still counts as reporting.
+  const std::vector<PrintQueue> three = {printer(true, std::vector<Supply>{}),
+                                         printer(false, std::nullopt),
+                                         printer(true, std::vector<Supply>{{"Cyan", {}, {}}})};
+  EXPECT_EQ(printers_responded_line(three), "2 of 3 printers responded");
+  EXPECT_EQ(supply_reporting_line(three), "1 printer report ink or toner levels");
+  EXPECT_EQ(scanners_available_line(0), "0 scanners available");
+  EXPECT_EQ(scanners_available_line(1), "1 scanner available");
+  EXPECT_EQ(scanners_available_line(2), "2 scanners available");
+}
+
+TEST(History, LastPageAndTheLineUnderTheState) {
+  PrintJob job = job_in(JobState::Completed);
+  job.submitted = "today 09:12";
+  job.pages_total = 10;
+  job.pages_done = 3;
+  EXPECT_EQ(finished_page_and_total(job), (PagePosition{10, 10}));
+  EXPECT_EQ(history_line(job), "10 pages, sent to Hall printer, today 09:12");
+  job.pages_total = 1;
+  EXPECT_EQ(history_line(job), "1 page, sent to Hall printer, today 09:12");
+  job.pages_total = 0;
+  EXPECT_EQ(finished_page_and_total(job), (PagePosition{1, 1}));
+  job.pages_total.reset();
+  EXPECT_EQ(finished_page_and_total(job), (PagePosition{1, 1}));
+  EXPECT_EQ(history_line(job), "Page count unavailable, sent to Hall printer, today 09:12");
+}
+
+TEST(PrinterLabels, PauseOrResumeFollowsAcceptingAndPaused) {
+  EXPECT_EQ(enabled_control_label(queue_in(QueueState::Idle)), "Pause printer");
+  EXPECT_EQ(enabled_control_label(queue_in(QueueState::Printing)), "Pause printer");
+  EXPECT_EQ(enabled_control_label(queue_in(QueueState::Unreachable)), "Pause printer");
+  // A paused queue may still accept documents; it is paused all the same.
+  EXPECT_EQ(enabled_control_label(queue_in(QueueState::Paused, true)), "Resume printer");
+  EXPECT_EQ(enabled_control_label(queue_in(QueueState::Idle, false)), "Resume printer");
+}
+
+TEST(Discovery, LocationOrNearby) {
+  os_actions::printing::DriverlessPrinter printer{"ipps://h/ipp/print", "Office", std::nullopt};
+  EXPECT_EQ(discovered_location(printer), "Nearby");
+  printer.location = " ";
+  EXPECT_EQ(discovered_location(printer), "Nearby");
+  printer.location = "Second floor";
+  EXPECT_EQ(discovered_location(printer), "Second floor");
+}
+
+}  // namespace
+}  // namespace wendlow::status

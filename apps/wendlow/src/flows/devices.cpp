@@ -41,7 +41,7 @@ void refresh_arrived(Wendlow& state, std::optional<DeviceSnapshot> snapshot) {
 
 void apply(Wendlow& state, op::Refresh) {
   state.notice.reset();
-  state.set_view(screens::loading());
+  state.set_view(screens::loading(state.events_tx));
   start_refresh(state);
 }
 

@@ -40,9 +40,12 @@ WidgetBox application_header(std::string summary, const EventSender& events) {
                                  w::ButtonStyle::Primary));
 }
 
-WidgetBox inert_application_header(std::string subtitle) {
-  return header(std::move(subtitle), inert_button("Add printer", ids::kAdd),
-                inert_button("Print a document", ids::kPrint, w::ButtonStyle::Primary));
+WidgetBox supply_meter(const status::SupplyMeter& meter) {
+  return w::Column()
+      .spacing(kMetrics.unit / 2)
+      .push(w::Text(meter.text, w::TextStyle::Caption))
+      .push(w::ProgressBar(meter.fraction, meter.accessible_name))
+      .boxed();
 }
 
 WidgetBox sub_screen_header(std::string title, std::string subtitle, const EventSender& events) {

@@ -1,6 +1,7 @@
 #pragma once
 // Pieces that several screens share: the page frame, the application header, the
 // sub-screen header, the notice banner and the service problem banner.
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "control_ids.hpp"
 #include "notice.hpp"
 #include "snapshot.hpp"
+#include "status.hpp"
 #include "vesk_ui/theme.hpp"
 #include "vesk_ui/widgets.hpp"
 
@@ -21,18 +23,25 @@ inline constexpr vesk_ui::theme::Metrics kMetrics{};
 // A vertically scrolling page whose content is centred with the content maximum width.
 WidgetBox page(vesk_ui::widget::Column content);
 
-// The dashboard's header: "Wendlow", the summary line and the two buttons, which send
-// FindPrinters and ChooseDocument.
+// The application header: "Wendlow", the summary line (or a screen's own subtitle) and
+// the two buttons, which send FindPrinters and ChooseDocument.
 WidgetBox application_header(std::string summary, const EventSender& events);
-// The same header with a subtitle and buttons that carry no operation (loading and
-// first-printer screens).
-WidgetBox inert_application_header(std::string subtitle);
 
 // Back button to the dashboard, the title in large type and the subtitle as a caption.
 WidgetBox sub_screen_header(std::string title, std::string subtitle, const EventSender& events);
 
 // The held notice as a success or error banner.
 WidgetBox notice_banner(const Notice& notice);
+
+// A list area of the snapshot; empty when that area failed.
+template <class T>
+std::span<const T> listed(const AreaResult<T>& area) {
+  if (!area) return {};
+  return *area;
+}
+
+// A supply meter: its text, then its level bar.
+WidgetBox supply_meter(const status::SupplyMeter& meter);
 
 // ---- Partial failures --------------------------------------------------------------------
 

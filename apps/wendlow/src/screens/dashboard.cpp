@@ -17,12 +17,6 @@ namespace printing = os_actions::printing;
 
 namespace {
 
-template <class T>
-std::span<const T> listed(const AreaResult<T>& area) {
-  if (!area) return {};
-  return *area;
-}
-
 WidgetBox dashboard_card(w::Card card) {
   return std::make_unique<surface::DashboardCard>(std::move(card).boxed());
 }
@@ -65,10 +59,7 @@ WidgetBox printer_card(const printing::PrintQueue& queue, const EventSender& eve
                           .with_icon(icon::kNext)));
   card.push(w::Text(status::printer_state_label(queue)));
   if (auto meter = status::lowest_supply_meter(queue)) {
-    card.push(w::Column()
-                  .spacing(kMetrics.unit / 2)
-                  .push(w::Text(meter->text, w::TextStyle::Caption))
-                  .push(w::ProgressBar(meter->fraction, meter->accessible_name)));
+    card.push(supply_meter(*meter));
   } else {
     card.push(w::Text(std::string(status::kSupplyLevelsUnavailableText), w::TextStyle::Caption));
   }

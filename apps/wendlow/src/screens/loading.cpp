@@ -6,9 +6,11 @@ namespace wendlow::screens {
 
 namespace w = vesk_ui::widget;
 
-WidgetBox loading() {
+WidgetBox loading(const EventSender& events) {
+  // The header's buttons act as on the dashboard: a search or a picker started now simply
+  // outlives the loading, and the refresh that ends it shows the dashboard as always.
   return page(w::Column()
-                  .push(inert_application_header("Checking printers and documents"))
+                  .push(application_header("Checking printers and documents", events))
                   .push(w::Card("Getting things ready")
                             .push(w::Text("Looking for printers, scanners, and unfinished "
                                           "documents."))

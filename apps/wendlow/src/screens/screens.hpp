@@ -22,8 +22,13 @@ using vesk_ui::widget::WidgetBox;
 using DiscoveryResult =
     std::expected<std::vector<os_actions::printing::DriverlessPrinter>, std::string>;
 
-WidgetBox loading();
-WidgetBox first_printer();
+// The queue lists at most this many documents, the history this many finished ones.
+inline constexpr std::size_t kQueueLimit = 24;
+inline constexpr std::size_t kHistoryLimit = 50;
+
+WidgetBox loading(const EventSender& events);
+// "Connection help" shows the device help when a snapshot is loaded, else refreshes.
+WidgetBox first_printer(const EventSender& events, bool snapshot_loaded);
 WidgetBox dashboard(const DeviceSnapshot& snapshot, const EventSender& events,
                     const std::optional<Notice>& notice);
 WidgetBox print_queue(const DeviceSnapshot& snapshot, const EventSender& events,

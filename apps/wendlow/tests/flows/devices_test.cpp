@@ -267,5 +267,47 @@ TEST(Tasks, DiscoveryShowsItsScreenAndReportsTheResult) {
   EXPECT_EQ(*finished->result, samples::discovery());
 }
 
+TEST(Discovery, EachResultRebuildsTheScreenWhateverIsOnDisplay) {
+  Wendlow state = idle_state();
+  state.snapshot = samples::snapshot();
+  apply_operation(state, op::ShowDashboard{});
+  apply_operation(state, op::DiscoveryFinished{samples::discovery()});
+  EXPECT_EQ(shown_title(state), "Add a printer");
+  EXPECT_TRUE(shows_text(state, "Upstairs workspace"));
+  // Two searches: whichever answer arrives last is the one shown.
+  apply_operation(state,
+                  op::DiscoveryFinished{std::vector<os_actions::printing::DriverlessPrinter>{}});
+  EXPECT_TRUE(shows_text(state, "No printers found"));
+  apply_operation(state, op::ShowHistory{});
+  apply_operation(state, op::DiscoveryFinished{std::unexpected("no mDNS")});
+  EXPECT_TRUE(shows_text(state, "Could not search right now"));
+}
+
+TEST(Cancel, TheRequestSurvivesNavigationAndTheConfirmationCancels) {
+  FakeService service;
+  service->set_jobs(samples::snapshot().jobs.value());
+  Wendlow state = idle_state();
+  state.snapshot = samples::snapshot();
+  apply_operation(state, op::RequestCancel{"Studio_printer-42"});
+  EXPECT_EQ(shown_title(state), "Print queue");
+  EXPECT_TRUE(shows_text(state, "Confirm cancel"));
+  EXPECT_TRUE(service->calls_of(FakeMethod::CancelJob).empty()) << "asking cancels nothing";
+  apply_operation(state, op::ShowDashboard{});
+  apply_operation(state, op::ShowQueue{});
+  EXPECT_TRUE(shows_text(state, "Cancel this document?"));
+  EXPECT_TRUE(shows_text(state, "Confirm cancel"));
+
+  state.take_structure_dirty();
+  apply_operation(state, op::CancelJob{"Studio_printer-42"});
+  EXPECT_FALSE(state.cancel_request);
+  EXPECT_FALSE(state.take_structure_dirty()) << "the screen waits for the refresh";
+  ASSERT_TRUE(update_until(state, [&] { return state.notice && !state.refresh_rx; }));
+  EXPECT_EQ(state.notice->title, "Document canceled");
+  EXPECT_EQ(shown_title(state), "Wendlow");
+  EXPECT_EQ(service->current_jobs().front().state, os_actions::printing::JobState::Canceled);
+  apply_operation(state, op::ShowQueue{});
+  EXPECT_FALSE(shows_text(state, "Cancel this document?"));
+}
+
 }  // namespace
 }  // namespace wendlow::flows

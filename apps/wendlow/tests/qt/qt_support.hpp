@@ -32,6 +32,19 @@ inline const std::vector<Scenario>& dashboard_scenarios() {
   return kScenarios;
 }
 
+// The device screens' scenarios, each in the wide and in the narrow window.
+inline const std::vector<Scenario>& device_scenarios() {
+  static const std::vector<Scenario> kScenarios = [] {
+    std::vector<Scenario> all;
+    for (const char* name : {"queue", "device", "discovery", "history", "diagnostics"}) {
+      all.push_back({name, 1280, 800});
+      all.push_back({name, 520, 820});
+    }
+    return all;
+  }();
+  return kScenarios;
+}
+
 // Never destroyed: destroying it among the process's static destructors crashes inside Qt.
 inline QApplication& app() {
   static int argc = 1;

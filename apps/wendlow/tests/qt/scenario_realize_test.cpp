@@ -133,5 +133,10 @@ INSTANTIATE_TEST_SUITE_P(Dashboard, ScenarioRealize,
                            return name;
                          });
 
+INSTANTIATE_TEST_SUITE_P(Devices, ScenarioRealize,
+                         ::testing::ValuesIn(qt_testing::device_scenarios()), [](const auto& info) {
+                           return info.param.name + (info.param.width < 640 ? "_narrow" : "");
+                         });
+
 }  // namespace
 }  // namespace wendlow

@@ -314,57 +314,7 @@ TEST(Dashboard, NoCompletedDocumentInvitesToPrint) {
   EXPECT_TRUE(built.shows("Everything is ready"));
 }
 
-// ---- Loading, first printer and the sub-screen header --------------------------------------
-
-void expect_inert(const w::Widget& root, std::string_view id, const std::string& label) {
-  const auto* button = controls::find_as<w::Button>(root, id);
-  ASSERT_NE(button, nullptr) << id;
-  EXPECT_EQ(button->label, label);
-  EXPECT_FALSE(button->action) << id << " carries no operation here";
-}
-
-TEST(LoadingScreen, HeaderButtonsAreInertAndTheBarIndeterminate) {
-  auto view = loading();
-  const auto texts = controls::all_texts(*view);
-  const std::vector<std::string> expected = {"Wendlow",
-                                             "Checking printers and documents",
-                                             "Add printer",
-                                             "Print a document",
-                                             "Getting things ready",
-                                             "Looking for printers, scanners, and unfinished "
-                                             "documents.",
-                                             "Loading Wendlow"};
-  EXPECT_EQ(texts, expected);
-  expect_inert(*view, ids::kAdd, "Add printer");
-  expect_inert(*view, ids::kPrint, "Print a document");
-  const auto bars = all_of_type<w::ProgressBar>(*view);
-  ASSERT_EQ(bars.size(), 1u);
-  EXPECT_FALSE(bars[0]->fraction);
-}
-
-TEST(FirstPrinterScreen, ShowsItsTwoCardsWithInertButtons) {
-  auto view = first_printer();
-  const auto texts = controls::all_texts(*view);
-  const std::vector<std::string> expected = {
-      "Wendlow",
-      "Print and scan without digging through settings",
-      "Add printer",
-      "Print a document",
-      "Set up your first printer",
-      "Nearby printers appear automatically",
-      "Choose Find printers and we\u2019ll guide you. Drivers and network details stay out of "
-      "the way unless you need them.",
-      "Find printers",
-      "Connection help",
-      "Already have a document?",
-      "Open it and choose Print, or drop it here to preview pages and finishing options before "
-      "anything is sent."};
-  EXPECT_EQ(texts, expected);
-  expect_inert(*view, ids::kAdd, "Add printer");
-  expect_inert(*view, ids::kPrint, "Print a document");
-  expect_inert(*view, ids::kAddFirst, "Find printers");
-  expect_inert(*view, ids::kHelp, "Connection help");
-}
+// ---- The sub-screen header ----------------------------------------------------------------------
 
 TEST(SubScreenHeader, BackTitleAndCaption) {
   auto [tx, rx] = vesk_os::channel<Operation>();

@@ -9,6 +9,7 @@
 #include "cups_client.hpp"
 #include "cups_session.hpp"
 #include "job_mapping.hpp"
+#include "os_actions/printing/printing.hpp"
 
 namespace os_actions::printing::detail {
 namespace {
@@ -80,22 +81,19 @@ std::expected<void, std::string> printer_operation(http_t* http, ipp_op_t operat
   return {};
 }
 
-// One Get-Jobs request for jobs of the given class.
-std::expected<std::vector<CupsJobAttributes>, std::string> get_jobs(http_t* http,
-                                                                    const char* which) {
-  auto request = new_request(IPP_OP_GET_JOBS, local_printer_uri(""));
-  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, which);
+// The details a job record is made of; the page counts make the scheduler read each job's
+// file, which is why it answers such a request with at most 500 jobs.
+void request_job_details(ipp_t* request) {
   add_requested_attributes(
-      request.get(),
-      {"job-id", "job-state", "job-state-reasons", "job-name", "job-originating-user-name",
-       "job-printer-uri", "job-k-octets", "job-impressions", "job-impressions-completed",
-       "time-at-creation", "time-at-completed"});
+      request, {"job-id", "job-state", "job-state-reasons", "job-name", "job-originating-user-name",
+                "job-printer-uri", "job-k-octets", "job-impressions", "job-impressions-completed",
+                "time-at-creation", "time-at-completed"});
+}
+
+std::expected<std::vector<CupsJobAttributes>, std::string> read_jobs(http_t* http, IppPtr request) {
   std::vector<CupsJobAttributes> found;
   auto response = send_request(http, std::move(request), "/", "could not list jobs");
-  if (!response) {
-    if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return found;
-    return std::unexpected(response.error());
-  }
+  if (!response) return std::unexpected(response.error());
   for_each_group(response->get(), IPP_TAG_JOB, [&](const auto& group) {
     auto job = read_job(group);
     if (job.id > 0) found.push_back(std::move(job));
@@ -103,17 +101,68 @@ std::expected<std::vector<CupsJobAttributes>, std::string> get_jobs(http_t* http
   return found;
 }
 
+// Every active job with its details. The scheduler keeps active jobs in a list of their own,
+// which it answers in full.
+std::expected<std::vector<CupsJobAttributes>, std::string> active_jobs(http_t* http) {
+  auto request = new_request(IPP_OP_GET_JOBS, local_printer_uri(""));
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr,
+               "not-completed");
+  request_job_details(request.get());
+  auto found = read_jobs(http, std::move(request));
+  if (!found && cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return {};
+  return found;
+}
+
+// Id and completion time of every finished job. These come from the scheduler's memory, so
+// it lists all of them however many it retains.
+std::expected<std::vector<FinishedJobStamp>, std::string> finished_stamps(http_t* http) {
+  auto request = new_request(IPP_OP_GET_JOBS, local_printer_uri(""));
+  ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr,
+               "completed");
+  add_requested_attributes(request.get(), {"job-id", "time-at-completed"});
+  auto found = read_jobs(http, std::move(request));
+  if (!found) {
+    if (cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND) return {};
+    return std::unexpected(found.error());
+  }
+  std::vector<FinishedJobStamp> stamps;
+  stamps.reserve(found->size());
+  for (const auto& job : *found) stamps.push_back({job.id, job.completed});
+  return stamps;
+}
+
+// The newest finished jobs with their details: their ids first, then the details of just
+// those. A job the scheduler forgets between the two requests fails the second one, which
+// is then asked again with fresh ids.
+std::expected<std::vector<CupsJobAttributes>, std::string> newest_finished_jobs(http_t* http) {
+  constexpr int kAttempts = 3;
+  std::string last_error;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    auto stamps = finished_stamps(http);
+    if (!stamps) return std::unexpected(stamps.error());
+    const auto ids = newest_finished_ids(std::move(*stamps), kFinishedJobLimit);
+    if (ids.empty()) return {};
+    auto request = new_request(IPP_OP_GET_JOBS, local_printer_uri(""));
+    ippAddIntegers(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-ids",
+                   static_cast<int>(ids.size()), ids.data());
+    request_job_details(request.get());
+    auto found = read_jobs(http, std::move(request));
+    if (found || cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) return found;
+    last_error = found.error();
+  }
+  return std::unexpected(last_error);
+}
+
 }  // namespace
 
 std::expected<std::vector<PrintJob>, std::string> cups_jobs() {
   auto http = scheduler();
   if (!http) return std::unexpected(http.error());
-  // The scheduler answers a request that needs job details with at most 500 jobs, taken
-  // from the oldest. Asking for the active jobs on their own keeps every one of them in the
-  // list however long the retained history is.
-  auto active = get_jobs(http->get(), "not-completed");
+  // A request for finished jobs with their details is answered with the 500 oldest: the
+  // active jobs and the newest finished ones are asked for on their own.
+  auto active = active_jobs(http->get());
   if (!active) return std::unexpected(active.error());
-  auto finished = get_jobs(http->get(), "completed");
+  auto finished = newest_finished_jobs(http->get());
   if (!finished) return std::unexpected(finished.error());
   // A job that finished between the two requests is in both: its finished record wins.
   std::erase_if(*active, [&](const CupsJobAttributes& job) {

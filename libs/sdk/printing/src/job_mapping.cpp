@@ -113,6 +113,19 @@ std::optional<JobRef> parse_job_id(const std::string& id) {
   return JobRef{id.substr(0, dash), number};
 }
 
+std::vector<int> newest_finished_ids(std::vector<FinishedJobStamp> stamps, std::size_t limit) {
+  auto newer = [](const FinishedJobStamp& a, const FinishedJobStamp& b) {
+    return std::tie(a.completed, a.id) > std::tie(b.completed, b.id);
+  };
+  const auto kept = std::min(limit, stamps.size());
+  std::partial_sort(stamps.begin(), stamps.begin() + static_cast<std::ptrdiff_t>(kept),
+                    stamps.end(), newer);
+  std::vector<int> ids;
+  ids.reserve(kept);
+  for (std::size_t i = 0; i < kept; ++i) ids.push_back(stamps[i].id);
+  return ids;
+}
+
 std::vector<PrintJob> map_jobs(std::vector<CupsJobAttributes> jobs, std::time_t now) {
   auto key = [](const CupsJobAttributes& job) {
     const bool active = is_active(map_job_state(job.state));

@@ -1,5 +1,6 @@
 #pragma once
 // Pure rules that turn CUPS job attributes into PrintJob records in the order people expect.
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <optional>
@@ -40,6 +41,16 @@ struct JobRef {
   int number = 0;
 };
 std::optional<JobRef> parse_job_id(const std::string& id);
+
+// A finished job as the cheap part of a job listing gives it.
+struct FinishedJobStamp {
+  int id = 0;
+  std::int64_t completed = 0;  // time-at-completed, seconds since the epoch
+};
+
+// The ids of the `limit` most recently finished jobs, newest first: by completion time,
+// then by id (a later job has a higher id).
+std::vector<int> newest_finished_ids(std::vector<FinishedJobStamp> stamps, std::size_t limit);
 
 // Active documents first, oldest first; then finished ones, newest first. `now` fills the
 // submitted texts (local time).

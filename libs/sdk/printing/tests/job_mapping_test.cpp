@@ -103,3 +103,18 @@ TEST(JobRecord, PagesSizeReasonsAndSubmitted) {
 
 }  // namespace
 }  // namespace os_actions::printing::detail
+
+namespace os_actions::printing::detail {
+namespace {
+
+TEST(NewestFinished, LatestCompletionFirstThenHigherIdAndAtMostTheLimit) {
+  // A long document finished after the later, shorter one; two finished in the same second.
+  const std::vector<FinishedJobStamp> stamps = {{1, 100}, {2, 300}, {3, 200}, {4, 300}, {5, 150}};
+  EXPECT_EQ(newest_finished_ids(stamps, 10), (std::vector<int>{4, 2, 3, 5, 1}));
+  EXPECT_EQ(newest_finished_ids(stamps, 2), (std::vector<int>{4, 2}));
+  EXPECT_TRUE(newest_finished_ids(stamps, 0).empty());
+  EXPECT_TRUE(newest_finished_ids({}, 50).empty());
+}
+
+}  // namespace
+}  // namespace os_actions::printing::detail

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <limits>
 
 #include "bed.hpp"
 #include "os_actions/printing/printing.hpp"
@@ -181,6 +182,37 @@ TEST_F(JobsOnBed, BadRequestsAreRefusedWithAnError) {
   EXPECT_FALSE(print_document(bed::dir() / "files" / "missing.pdf", "Test_printer", 1, false));
   EXPECT_FALSE(print_document(bed::dir() / "files", "Test_printer", 1, false));
   EXPECT_TRUE(all_jobs().empty());
+}
+
+TEST_F(JobsOnBed, TheNewestFinishedDocumentsAreListedHoweverManyAreRetained) {
+  // More finished documents than the scheduler answers with details (500): documents held
+  // on a paused printer and canceled, then one that prints.
+  ASSERT_TRUE(set_enabled("Problem_printer", false));
+  const auto old = document("old.pdf");
+  constexpr int kRetained = 520;
+  for (int i = 0; i < kRetained; ++i) {
+    ASSERT_TRUE(print_document(old, "Problem_printer", 1, false)) << i;
+  }
+  bed::shell("cancel -a Problem_printer");
+  ASSERT_TRUE(print_document(document("this morning.pdf"), "Test_printer", 1, false));
+  ASSERT_TRUE(reaches("this morning.pdf", JobState::Completed));
+
+  const auto listed = all_jobs();
+  ASSERT_EQ(listed.size(), kFinishedJobLimit);
+  EXPECT_EQ(listed.front().title, "this morning.pdf");
+  EXPECT_EQ(listed.front().state, JobState::Completed);
+  EXPECT_TRUE(listed.front().pages_total) << "the newest come with their details";
+  // The rest are the newest of the canceled ones, newest first; the oldest 21 are left out.
+  int previous = std::numeric_limits<int>::max();
+  for (std::size_t i = 1; i < listed.size(); ++i) {
+    ASSERT_EQ(listed[i].state, JobState::Canceled) << i;
+    const int number = std::stoi(listed[i].id.substr(listed[i].id.rfind('-') + 1));
+    EXPECT_LT(number, previous);
+    previous = number;
+  }
+  const int first_old = std::stoi(listed.back().id.substr(listed.back().id.rfind('-') + 1));
+  const int newest_old = std::stoi(listed[1].id.substr(listed[1].id.rfind('-') + 1));
+  EXPECT_EQ(newest_old - first_old + 1, static_cast<int>(kFinishedJobLimit) - 1);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // The printing and scanning service. Every call is synchronous and may block for seconds:
 // call it from a background thread only. Failures are error texts for logs, never for
 // people.
+#include <cstddef>
 #include <cstdint>
 #include <expected>
 #include <filesystem>
@@ -14,10 +15,14 @@
 
 namespace os_actions::printing {
 
+inline constexpr std::size_t kFinishedJobLimit = 500;
+
 template <class T>
 using Result = std::expected<T, std::string>;
 
 Result<std::vector<PrintQueue>> queues();
+// Every active job, oldest first, then the newest finished ones (at most
+// kFinishedJobLimit, however many the print system retains), newest first.
 Result<std::vector<PrintJob>> jobs();
 Result<std::vector<Scanner>> scanners();
 Result<std::vector<DriverlessPrinter>> discover_driverless();
