@@ -206,14 +206,26 @@ QRectF ImageView::image_rect() const {
 
 void ImageView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
   if (image_.isNull()) {
     painter.setPen(QPen(hairline_, 1, Qt::DashLine));
     painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
     return;
   }
   const QRectF target = image_rect();
-  painter.drawImage(target, image_);
+  // The device's own scale: the screen's pixel ratio, or that of an image rendered into.
+  const qreal ratio = std::max<qreal>(1.0, std::abs(painter.deviceTransform().m11()));
+  // Whole device pixels, so that the copy is drawn one to one.
+  const QRect device(static_cast<int>(std::lround(target.left() * ratio)),
+                     static_cast<int>(std::lround(target.top() * ratio)),
+                     std::max(1, static_cast<int>(std::lround(target.width() * ratio))),
+                     std::max(1, static_cast<int>(std::lround(target.height() * ratio))));
+  if (scaled_.size() != device.size() || scaled_.devicePixelRatio() != ratio) {
+    scaled_ = image_.size() == device.size()
+                  ? image_
+                  : image_.scaled(device.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaled_.setDevicePixelRatio(ratio);
+  }
+  painter.drawImage(QPointF(device.left() / ratio, device.top() / ratio), scaled_);
   painter.setPen(QPen(hairline_, 1));
   painter.drawRect(target.adjusted(-0.5, -0.5, 0.5, 0.5));
 }
