@@ -162,7 +162,8 @@ bool collect_one(Wendlow& state) {
     return true;
   }
   if (auto preview = take_result(state.preview_rx)) {
-    flows::preview_arrived(state, std::move(*preview).value_or(preview::Unavailable{}));
+    flows::preview_arrived(state, std::move(*preview).value_or(
+                                      std::unexpected("the preview task ended without an answer")));
     return true;
   }
   if (auto picked = take_pick(state.save_pick_rx)) {

@@ -3,6 +3,7 @@
 // submission.
 #include "document.hpp"
 #include "operation.hpp"
+#include "thumbnail/generate.hpp"
 #include "vesk_ui/portal.hpp"
 
 namespace wendlow::surface {
@@ -19,6 +20,8 @@ void apply(Wendlow& state, op::SubmitPrint);
 void apply(Wendlow& state, op::CancelPrint);
 
 void document_picked(Wendlow& state, vesk_ui::portal::PickResult picked);
-void preview_arrived(Wendlow& state, DocumentPreview preview);
+// The preview task's answer: an image becomes the ready preview, an error "Preview
+// unavailable"; either way the print screen is shown again while a document is chosen.
+void preview_arrived(Wendlow& state, thumbnail::generate::Result preview);
 
 }  // namespace wendlow::flows

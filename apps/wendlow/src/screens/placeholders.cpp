@@ -34,9 +34,6 @@ WidgetBox discovery_searching(const EventSender& events) {
 WidgetBox discovery_result(const DiscoveryResult&, const EventSender& events) {
   return pending("Add a printer", "Nearby printers appear automatically", events);
 }
-WidgetBox print(const PrintScreenInput&, const EventSender& events) {
-  return pending("Print a document", "Review the document and choose a printer", events);
-}
 WidgetBox scan(const ScanScreenInput& input, const EventSender& events) {
   if (input.current_page) {
     return pending("Scanned document", "Review the page before saving it", events);
