@@ -84,6 +84,10 @@ void Wendlow::draw() {
   if (view) view->draw();
 }
 bool Wendlow::handle_event(const vesk_ui::widget::Event& event) {
+  if (event.kind == vesk_ui::widget::Event::Kind::FileDropped) {
+    flows::document_dropped(*this, event.path);
+    return true;
+  }
   return view && view->handle_event(event);
 }
 std::vector<const vesk_ui::widget::Widget*> Wendlow::children() const {

@@ -65,6 +65,14 @@ void document_picked(Wendlow& state, portal::PickResult picked) {
   }
 }
 
+void document_dropped(Wendlow& state, const std::filesystem::path& path) {
+  // A drop is choosing and picking in one: the options start afresh, as ChooseDocument
+  // makes them before the picker opens.
+  state.copies.set(1.0);
+  state.two_sided.set(false);
+  document_picked(state, portal::Chosen{path});
+}
+
 void preview_arrived(Wendlow& state, thumbnail::generate::Result preview) {
   if (preview) {
     state.preview = preview::Ready{preview->width, preview->height, std::move(preview->pixels)};

@@ -162,6 +162,26 @@ TEST(Preview, AChosenDocumentIsPreparedThenShownOnTheRebuiltScreen) {
   EXPECT_EQ(std::ranges::count(names, "vesk-print-preview"), 1);
 }
 
+TEST(Preview, ADroppedFileIsChosenWithFreshOptions) {
+  Documents documents;
+  Wendlow state = idle_state();
+  state.snapshot = samples::snapshot();
+  state.copies.set(5.0);
+  state.two_sided.set(true);
+  vesk_ui::widget::Event dropped;
+  dropped.kind = vesk_ui::widget::Event::Kind::FileDropped;
+  dropped.path = documents.image("dropped.ppm", 12, 10);
+  EXPECT_TRUE(state.handle_event(dropped));
+  EXPECT_EQ(state.document, dropped.path);
+  EXPECT_EQ(state.print_printer, "Studio_printer");
+  EXPECT_EQ(state.copies.get(), 1.0);
+  EXPECT_FALSE(state.two_sided.get());
+  EXPECT_EQ(shown_title(state), "Print a document");
+  ASSERT_TRUE(wait_for_preview(state));
+  ASSERT_NE(ready_preview(state), nullptr);
+  EXPECT_EQ(ready_preview(state)->width, 12u);
+}
+
 TEST(Preview, WhatCannotBePreviewedIsUnavailableWithoutANotice) {
   Documents documents;
   Wendlow state = idle_state();
