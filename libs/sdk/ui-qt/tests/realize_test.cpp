@@ -207,15 +207,16 @@ TEST_F(RealizeTest, ImagesAreReducedWithAnAreaFilterAtDevicePixels) {
             "Page")
           .boxed();
   auto tree = realize_tree(*model, context);
-  tree->resize(240, 240);
-  QImage shot(480, 480, QImage::Format_ARGB32);
+  tree->resize(242, 242);  // the page gets 240 × 240 inside its one-unit edge
+  QImage shot(484, 484, QImage::Format_ARGB32);
   shot.setDevicePixelRatio(2);
   shot.fill(Qt::white);
   tree->render(&shot);
   auto grey = [&](int x, int y) { return qGray(shot.pixel(x, y)); };
-  EXPECT_LT(grey(0, 240), 40) << "the edge is one device pixel, not half of a unit";
-  EXPECT_GT(grey(1, 240), 215);
-  for (int y = 100; y < 380; ++y) ASSERT_NEAR(grey(360, y), 170, 12) << "row " << y;
+  EXPECT_LT(grey(1, 242), 235) << "the page's edge shows on white";
+  EXPECT_LT(grey(2, 242), 40) << "the dark edge is one device pixel, not half of a unit";
+  EXPECT_GT(grey(3, 242), 215);
+  for (int y = 100; y < 380; ++y) ASSERT_NEAR(grey(362, y), 170, 12) << "row " << y;
 }
 
 TEST_F(RealizeTest, CardGridColumnsFollowTheWidth) {
