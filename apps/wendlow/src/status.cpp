@@ -5,6 +5,8 @@
 #include <limits>
 #include <utility>
 
+#include "vesk_os/utf8.hpp"
+
 namespace wendlow::status {
 namespace {
 
@@ -89,6 +91,12 @@ std::string availability_line(const PrintQueue& queue) {
 
 std::string printer_choice_label(const PrintQueue& queue) {
   return display_name(queue.name) + " (" + printer_state_label(queue) + ")";
+}
+
+std::optional<std::string> chosen_file_label(const std::filesystem::path& path) {
+  std::string name = path.filename().string();
+  if (name.empty() || !vesk_os::utf8::is_valid(name)) return std::nullopt;
+  return name;
 }
 
 bool offers_resume(const PrintQueue& queue) {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <expected>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,6 +66,10 @@ std::string scanners_available_line(std::size_t count);
 // How a document is named: its title, or "Document {n}" with n the part of the job id after
 // its last "-" (the whole id when it has none). "Hall_printer-7" -> "Document 7".
 std::string document_name(const PrintJob& job);
+
+// The name a chosen file goes by: its file name when the path has one that is valid UTF-8
+// text; otherwise nothing, and the caller says "Selected document" or "Document".
+std::optional<std::string> chosen_file_label(const std::filesystem::path& path);
 
 // Active documents are still in the queue (Other, Waiting, Printing, Stopped); finished ones
 // are Canceled, Aborted or Completed.

@@ -84,6 +84,10 @@ void Wendlow::draw() {
   if (view) view->draw();
 }
 bool Wendlow::handle_event(const vesk_ui::widget::Event& event) {
+  if (event.kind == vesk_ui::widget::Event::Kind::FileDropped) {
+    flows::document_dropped(*this, event.path);
+    return true;
+  }
   return view && view->handle_event(event);
 }
 std::vector<const vesk_ui::widget::Widget*> Wendlow::children() const {
@@ -162,7 +166,8 @@ bool collect_one(Wendlow& state) {
     return true;
   }
   if (auto preview = take_result(state.preview_rx)) {
-    flows::preview_arrived(state, std::move(*preview).value_or(preview::Unavailable{}));
+    flows::preview_arrived(state, std::move(*preview).value_or(
+                                      std::unexpected("the preview task ended without an answer")));
     return true;
   }
   if (auto picked = take_pick(state.save_pick_rx)) {

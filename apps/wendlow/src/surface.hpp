@@ -15,6 +15,7 @@
 #include "operation.hpp"
 #include "scanning/page.hpp"
 #include "snapshot.hpp"
+#include "thumbnail/generate.hpp"
 #include "vesk_os/channel.hpp"
 #include "vesk_ui/local_state.hpp"
 #include "vesk_ui/portal.hpp"
@@ -43,7 +44,7 @@ class Wendlow final : public vesk_ui::widget::Widget {
   // refresh follows it, however many requests came in between.
   bool refresh_again = false;
   std::optional<vesk_os::OneshotReceiver<vesk_ui::portal::PickResult>> document_pick_rx;
-  std::optional<vesk_os::OneshotReceiver<DocumentPreview>> preview_rx;
+  std::optional<vesk_os::OneshotReceiver<thumbnail::generate::Result>> preview_rx;
   std::optional<vesk_os::OneshotReceiver<vesk_ui::portal::PickResult>> save_pick_rx;
   std::vector<ScannedPage> pages;
   std::optional<Notice> notice;

@@ -38,6 +38,18 @@ std::optional<vesk_os::OneshotReceiver<DeviceSnapshot>> start_refresh(
   return std::move(answer);
 }
 
+std::optional<vesk_os::OneshotReceiver<thumbnail::generate::Result>> start_preview(
+    std::filesystem::path document, std::optional<vesk_os::Waker> waker) {
+  auto [reply, answer] = vesk_os::oneshot<thumbnail::generate::Result>(std::move(waker));
+  const bool started = vesk_os::spawn_named(
+      "vesk-print-preview", [reply = std::move(reply), document = std::move(document)]() mutable {
+        const auto category = thumbnail::category::category_for_path(document);
+        std::move(reply).send(thumbnail::generate::generate(document, category, kPreviewSize));
+      });
+  if (!started) return std::nullopt;
+  return std::move(answer);
+}
+
 bool start_discovery(EventSender events) {
   return vesk_os::spawn_named("vesk-printer-discovery", [events = std::move(events)] {
     events.send(op::DiscoveryFinished{printing::discover_driverless()});

@@ -1,7 +1,9 @@
 #pragma once
 // Background tasks: every service call runs on a short-lived, named, detached thread that
 // owns copies of its inputs and sends exactly one result back.
+#include <cstdint>
 #include <expected>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -9,6 +11,7 @@
 #include "notice.hpp"
 #include "operation.hpp"
 #include "snapshot.hpp"
+#include "thumbnail/generate.hpp"
 #include "vesk_os/channel.hpp"
 
 namespace wendlow::tasks {
@@ -37,6 +40,14 @@ bool start_outcome_task(std::string thread_name, ServiceCall call, OutcomeTexts 
 // whatever the others gave, delivered as one snapshot. Nothing when no thread could start.
 std::optional<vesk_os::OneshotReceiver<DeviceSnapshot>> start_refresh(
     std::optional<vesk_os::Waker> waker);
+
+// The size of a document preview's longer side.
+inline constexpr std::uint32_t kPreviewSize = 720;
+
+// Starts "vesk-print-preview": the thumbnail of `document` by its category, at
+// kPreviewSize, sent unchanged. Nothing when no thread could start.
+std::optional<vesk_os::OneshotReceiver<thumbnail::generate::Result>> start_preview(
+    std::filesystem::path document, std::optional<vesk_os::Waker> waker);
 
 // Starts "vesk-printer-discovery", which sends DiscoveryFinished.
 bool start_discovery(EventSender events);

@@ -50,7 +50,7 @@ TEST(UpdateCycle, HandlesOneEventPerCallInTheFixedSourceOrder) {
   state.events_tx.send(op::ShowHistory{});
   state.refresh_rx = ready(samples::snapshot());
   state.save_pick_rx = ready(vesk_ui::portal::PickResult{vesk_ui::portal::Cancelled{}});
-  state.preview_rx = ready(DocumentPreview{preview::Unavailable{}});
+  state.preview_rx = ready(thumbnail::generate::Result(std::unexpected("no preview")));
   state.document_pick_rx = ready(vesk_ui::portal::PickResult{vesk_ui::portal::Cancelled{}});
 
   ASSERT_TRUE(update(state));
@@ -85,7 +85,7 @@ TEST(UpdateCycle, ForwardsToTheViewWhenNothingIsPending) {
 TEST(UpdateCycle, NeedsIdleSyncOnlyForRefreshAndPickers) {
   Wendlow state = idle_state();
   EXPECT_FALSE(state.needs_idle_sync());
-  auto [preview_tx, preview_rx] = vesk_os::oneshot<DocumentPreview>();
+  auto [preview_tx, preview_rx] = vesk_os::oneshot<thumbnail::generate::Result>();
   state.preview_rx = std::move(preview_rx);
   state.events_tx.send(op::Refresh{});
   EXPECT_FALSE(state.needs_idle_sync()) << "a preview or queued messages do not hold idle sync";

@@ -1,8 +1,9 @@
 #include "flows/printing.hpp"
 
 #include <algorithm>
-#include <cmath>
+#include <charconv>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -10,7 +11,6 @@
 #include "status.hpp"
 #include "surface.hpp"
 #include "tasks.hpp"
-#include "vesk_os/utf8.hpp"
 
 namespace wendlow::flows {
 
@@ -26,23 +26,28 @@ std::optional<std::string> initial_printer(const std::optional<DeviceSnapshot>& 
   return preferred != queues.end() ? preferred->name : queues.front().name;
 }
 
-// The file name of a path when it has one that is valid text.
-std::optional<std::string> file_label(const std::filesystem::path& path) {
-  std::string name = path.filename().string();
-  if (name.empty() || !vesk_os::utf8::is_valid(name)) return std::nullopt;
-  return name;
-}
-
-// Copies as typed: clamped to 1..99, rounded to a whole number; anything unreadable is 1.
+// Copies as typed: clamped to 1..99, written as a whole number and read back; what cannot
+// be read back (a value that is not a number) is 1.
 std::uint16_t copies_to_send(double typed) {
-  if (!std::isfinite(typed)) return 1;
-  return static_cast<std::uint16_t>(std::lround(std::clamp(typed, 1.0, 99.0)));
+  const double clamped = std::clamp(typed, 1.0, 99.0);
+  char text[32];
+  const auto written =
+      std::to_chars(std::begin(text), std::end(text), clamped, std::chars_format::fixed, 0);
+  std::uint16_t copies = 0;
+  if (written.ec != std::errc() || std::from_chars(text, written.ptr, copies).ec != std::errc()) {
+    return 1;
+  }
+  return copies;
 }
 
-void start_preview(Wendlow& state, const std::filesystem::path&) {
-  // Document previews are not made yet: the print screen says "Preview unavailable".
-  state.preview = preview::Unavailable{};
-  state.preview_rx.reset();
+// A fresh receiver replaces the old one, so an earlier preview can no longer arrive.
+void start_preview(Wendlow& state, const std::filesystem::path& document) {
+  state.preview_rx = tasks::start_preview(document, state.waker());
+  if (state.preview_rx) {
+    state.preview = preview::Preparing{};
+  } else {
+    state.preview = preview::Unavailable{};
+  }
 }
 
 }  // namespace
@@ -60,10 +65,20 @@ void document_picked(Wendlow& state, portal::PickResult picked) {
   }
 }
 
-void preview_arrived(Wendlow& state, DocumentPreview preview) {
-  // A worker never answers "still preparing"; treat it like no preview at all.
-  if (std::holds_alternative<preview::Preparing>(preview)) preview = preview::Unavailable{};
-  state.preview = std::move(preview);
+void document_dropped(Wendlow& state, const std::filesystem::path& path) {
+  // A drop is choosing and picking in one: the options start afresh, as ChooseDocument
+  // makes them before the picker opens.
+  state.copies.set(1.0);
+  state.two_sided.set(false);
+  document_picked(state, portal::Chosen{path});
+}
+
+void preview_arrived(Wendlow& state, thumbnail::generate::Result preview) {
+  if (preview) {
+    state.preview = preview::Ready{preview->width, preview->height, std::move(preview->pixels)};
+  } else {
+    state.preview = preview::Unavailable{};  // the reason is for developers, not the screen
+  }
   state.show_print();
 }
 
@@ -93,7 +108,7 @@ void apply(Wendlow& state, op::SubmitPrint) {
   auto document = std::exchange(state.document, std::nullopt);
   auto queue = std::exchange(state.print_printer, std::nullopt);
   if (!document || !queue) return;
-  const std::string document_label = file_label(*document).value_or("Document");
+  const std::string document_label = status::chosen_file_label(*document).value_or("Document");
   const std::string printer_label = status::display_name(*queue);
   state.preview = preview::Unavailable{};
   state.preview_rx.reset();

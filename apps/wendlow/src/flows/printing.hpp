@@ -1,8 +1,11 @@
 #pragma once
 // Printing a document: the picker, the preview, the print screen's choices and the
 // submission.
+#include <filesystem>
+
 #include "document.hpp"
 #include "operation.hpp"
+#include "thumbnail/generate.hpp"
 #include "vesk_ui/portal.hpp"
 
 namespace wendlow::surface {
@@ -19,6 +22,11 @@ void apply(Wendlow& state, op::SubmitPrint);
 void apply(Wendlow& state, op::CancelPrint);
 
 void document_picked(Wendlow& state, vesk_ui::portal::PickResult picked);
-void preview_arrived(Wendlow& state, DocumentPreview preview);
+// A local file dropped on the window: the options are reset as for ChooseDocument, then
+// it goes the way of a document chosen in the picker.
+void document_dropped(Wendlow& state, const std::filesystem::path& path);
+// The preview task's answer: an image becomes the ready preview, an error "Preview
+// unavailable"; either way the print screen is shown again while a document is chosen.
+void preview_arrived(Wendlow& state, thumbnail::generate::Result preview);
 
 }  // namespace wendlow::flows

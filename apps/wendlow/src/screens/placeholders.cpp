@@ -13,9 +13,6 @@ WidgetBox pending(std::string title, std::string subtitle, const EventSender& ev
 
 }  // namespace
 
-WidgetBox print(const PrintScreenInput&, const EventSender& events) {
-  return pending("Print a document", "Review the document and choose a printer", events);
-}
 WidgetBox scan(const ScanScreenInput& input, const EventSender& events) {
   if (input.current_page) {
     return pending("Scanned document", "Review the page before saving it", events);

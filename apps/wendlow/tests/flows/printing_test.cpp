@@ -2,14 +2,19 @@
 #include "flows/printing.hpp"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <limits>
 #include <mutex>
 
 #include "samples.hpp"
 #include "screen_support.hpp"
 #include "surface.hpp"
 #include "test_support.hpp"
+#include "vesk_os/thread.hpp"
 
 namespace wendlow::flows {
 namespace {
@@ -31,6 +36,44 @@ vesk_os::OneshotReceiver<T> ready(T value) {
   auto [tx, rx] = vesk_os::oneshot<T>();
   std::move(tx).send(std::move(value));
   return std::move(rx);
+}
+
+vesk_os::OneshotReceiver<vesk_ui::portal::PickResult> chosen(const std::filesystem::path& path) {
+  return ready(vesk_ui::portal::PickResult{vesk_ui::portal::Chosen{path}});
+}
+
+// Runs the update cycle until the pending preview has arrived.
+bool wait_for_preview(Wendlow& state) {
+  return update_until(state, [&] { return !state.preview_rx.has_value(); });
+}
+
+// Documents written for one test and removed after it.
+class Documents {
+ public:
+  Documents()
+      : dir_(std::filesystem::temp_directory_path() /
+             ("wendlow-print-test-" + std::to_string(::getpid()) + "-" +
+              std::to_string(counter_++))) {
+    std::filesystem::create_directories(dir_);
+  }
+  ~Documents() { std::filesystem::remove_all(dir_); }
+  std::filesystem::path write(const std::string& name, const std::string& content) const {
+    std::ofstream(dir_ / name, std::ios::binary) << content;
+    return dir_ / name;
+  }
+  // A colour netpbm image of the given size, which the image library reads.
+  std::filesystem::path image(const std::string& name, int width, int height) const {
+    return write(name, "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n" +
+                           std::string(std::size_t(width) * height * 3, '\x80'));
+  }
+
+ private:
+  static inline int counter_ = 0;
+  std::filesystem::path dir_;
+};
+
+const preview::Ready* ready_preview(const Wendlow& state) {
+  return std::get_if<preview::Ready>(&state.preview);
 }
 
 TEST(Picking, APickerThatGoesAwayIsAFailureWithAFixedNotice) {
@@ -72,6 +115,128 @@ TEST(Picking, AChosenDocumentPicksThePreferredElseTheFirstPrinter) {
   state.document_pick_rx = ready(vesk_ui::portal::PickResult{vesk_ui::portal::Chosen{"/b.pdf"}});
   update(state);
   EXPECT_FALSE(state.print_printer);
+  state.snapshot->queues = std::vector<os_actions::printing::PrintQueue>{};
+  state.document_pick_rx = chosen("/c.pdf");
+  update(state);
+  EXPECT_FALSE(state.print_printer);
+  EXPECT_FALSE(testing::has_control(*state.view, ids::kPrintSubmit)) << "no Print button";
+  ASSERT_TRUE(wait_for_preview(state));
+}
+
+TEST(Picking, ACancelledPickChangesNothing) {
+  Wendlow state = idle_state();
+  state.snapshot = samples::snapshot();
+  state.document = "/docs/earlier.pdf";
+  state.print_printer = "Studio_printer";
+  state.events_tx.send(op::ShowHistory{});
+  update(state);
+  const std::string before = shown_title(state);
+  state.document_pick_rx = ready(vesk_ui::portal::PickResult{vesk_ui::portal::Cancelled{}});
+  ASSERT_TRUE(update(state));
+  EXPECT_FALSE(state.document_pick_rx);
+  EXPECT_EQ(shown_title(state), before);
+  EXPECT_EQ(state.document, std::filesystem::path("/docs/earlier.pdf"));
+  EXPECT_EQ(state.print_printer, "Studio_printer");
+  EXPECT_TRUE(std::holds_alternative<preview::Unavailable>(state.preview));
+  EXPECT_FALSE(state.notice);
+}
+
+TEST(Preview, AChosenDocumentIsPreparedThenShownOnTheRebuiltScreen) {
+  Documents documents;
+  Wendlow state = idle_state();
+  state.snapshot = samples::snapshot();
+  vesk_os::clear_spawned_thread_names();
+  state.document_pick_rx = chosen(documents.write("notes.txt", "Dear Sam,\nsee you soon.\n"));
+  update(state);
+  EXPECT_TRUE(std::holds_alternative<preview::Preparing>(state.preview));
+  EXPECT_TRUE(shows_text(state, "Preparing document preview"));
+  EXPECT_FALSE(state.needs_idle_sync()) << "a pending preview does not hold idle updates";
+  ASSERT_TRUE(wait_for_preview(state));
+  const auto* image = ready_preview(state);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->height, 720u) << "the longer side is the preview size";
+  EXPECT_EQ(image->pixels->size(), std::size_t{image->width} * image->height * 4);
+  EXPECT_EQ(shown_title(state), "Print a document");
+  EXPECT_TRUE(shows_text(state, "Preview of notes.txt"));
+  const auto names = vesk_os::spawned_thread_names();
+  EXPECT_EQ(std::ranges::count(names, "vesk-print-preview"), 1);
+}
+
+TEST(Preview, ADroppedFileIsChosenWithFreshOptions) {
+  Documents documents;
+  Wendlow state = idle_state();
+  state.snapshot = samples::snapshot();
+  state.copies.set(5.0);
+  state.two_sided.set(true);
+  vesk_ui::widget::Event dropped;
+  dropped.kind = vesk_ui::widget::Event::Kind::FileDropped;
+  dropped.path = documents.image("dropped.ppm", 12, 10);
+  EXPECT_TRUE(state.handle_event(dropped));
+  EXPECT_EQ(state.document, dropped.path);
+  EXPECT_EQ(state.print_printer, "Studio_printer");
+  EXPECT_EQ(state.copies.get(), 1.0);
+  EXPECT_FALSE(state.two_sided.get());
+  EXPECT_EQ(shown_title(state), "Print a document");
+  ASSERT_TRUE(wait_for_preview(state));
+  ASSERT_NE(ready_preview(state), nullptr);
+  EXPECT_EQ(ready_preview(state)->width, 12u);
+}
+
+TEST(Preview, WhatCannotBePreviewedIsUnavailableWithoutANotice) {
+  Documents documents;
+  Wendlow state = idle_state();
+  state.snapshot = samples::snapshot();
+  state.document_pick_rx = chosen(documents.write("data.bin", std::string("\0\1\2\xff", 4)));
+  update(state);
+  ASSERT_TRUE(wait_for_preview(state));
+  EXPECT_TRUE(std::holds_alternative<preview::Unavailable>(state.preview));
+  EXPECT_TRUE(shows_text(state, "Preview unavailable"));
+  EXPECT_FALSE(state.notice);
+  EXPECT_TRUE(testing::has_control(*state.view, ids::kPrintSubmit)) << "printing stays possible";
+}
+
+TEST(Preview, OnlyTheLastPickedDocumentsPreviewCanArrive) {
+  Documents documents;
+  Wendlow state = idle_state();
+  state.snapshot = samples::snapshot();
+  state.document_pick_rx = chosen(documents.image("first.ppm", 40, 30));
+  update(state);
+  state.document_pick_rx = chosen(documents.image("second.ppm", 20, 50));
+  update(state);
+  EXPECT_TRUE(std::holds_alternative<preview::Preparing>(state.preview));
+  ASSERT_TRUE(wait_for_preview(state));
+  const auto* image = ready_preview(state);
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->width, 20u);
+  EXPECT_EQ(image->height, 50u);
+  for (int i = 0; i < 50; ++i) update(state);
+  ASSERT_NE(ready_preview(state), nullptr);
+  EXPECT_EQ(ready_preview(state)->width, 20u) << "the first preview never arrives";
+}
+
+TEST(Preview, ThePrintScreenComesBackWhenThePreviewArrivesAfterGoingBack) {
+  Documents documents;
+  Wendlow state = idle_state();
+  state.snapshot = samples::snapshot();
+  state.document_pick_rx = chosen(documents.image("photo.ppm", 30, 30));
+  update(state);
+  apply_operation(state, op::ShowDashboard{});
+  EXPECT_TRUE(shows_text(state, "Your printers"));
+  EXPECT_TRUE(state.document) << "the selection stays";
+  ASSERT_TRUE(wait_for_preview(state));
+  EXPECT_EQ(shown_title(state), "Print a document");
+  EXPECT_NE(ready_preview(state), nullptr);
+
+  // After Cancel a late preview finds nobody: the selection and its receiver are gone.
+  auto [late, receiver] = vesk_os::oneshot<thumbnail::generate::Result>();
+  state.preview_rx = std::move(receiver);
+  state.preview = preview::Preparing{};
+  apply_operation(state, op::CancelPrint{});
+  EXPECT_FALSE(std::move(late).send(std::unexpected("too late")));
+  EXPECT_FALSE(state.document);
+  EXPECT_FALSE(state.print_printer);
+  EXPECT_TRUE(std::holds_alternative<preview::Unavailable>(state.preview));
+  EXPECT_TRUE(shows_text(state, "Your printers"));
 }
 
 TEST(Printing, SubmitSendsClampedCopiesOnceAndClearsTheSelection) {
@@ -79,7 +244,9 @@ TEST(Printing, SubmitSendsClampedCopiesOnceAndClearsTheSelection) {
   service->set_queues(samples::snapshot().queues.value());
   Wendlow state = idle_state();
   state.snapshot = samples::snapshot();
-  for (double typed : {0.0, 150.0, 2.6}) {
+  const double kNaN = std::numeric_limits<double>::quiet_NaN();
+  const double kInfinity = std::numeric_limits<double>::infinity();
+  for (double typed : {0.0, 150.0, 2.6, kNaN, kInfinity, -7.0}) {
     state.document = "/home/alex/Travel itinerary.pdf";
     state.print_printer = "Studio_printer";
     state.copies.set(typed);
@@ -89,14 +256,14 @@ TEST(Printing, SubmitSendsClampedCopiesOnceAndClearsTheSelection) {
     EXPECT_FALSE(state.print_printer);
     apply_operation(state, op::SubmitPrint{});  // a second press finds no selection
   }
-  ASSERT_TRUE(service->wait_for_calls(3, std::chrono::seconds(2)));
+  ASSERT_TRUE(service->wait_for_calls(6, std::chrono::seconds(2)));
   std::vector<std::string> copies;
   for (const auto& call : service->calls_of(FakeMethod::PrintDocument)) {
     copies.push_back(call.args.at(2));
     EXPECT_EQ(call.args.at(3), "true");
   }
   std::ranges::sort(copies);
-  EXPECT_EQ(copies, (std::vector<std::string>{"1", "3", "99"}));
+  EXPECT_EQ(copies, (std::vector<std::string>{"1", "1", "1", "3", "99", "99"}));
   ASSERT_TRUE(update_until(state, [&] { return state.notice.has_value(); }));
   EXPECT_EQ(state.notice->detail, "Travel itinerary.pdf was sent to Studio printer.");
   EXPECT_TRUE(testing::settle(state));

@@ -1,6 +1,6 @@
-// Renders each dashboard scenario through the program's own screenshot option into the
-// build tree (screenshots/<scenario>.png), where anyone can look at them, and checks that
-// every picture has the window size of its scenario and is not blank.
+// Renders each dashboard scenario and the print screens through the program's own screenshot
+// option into the build tree (screenshots/<scenario>.png), where anyone can look at them, and
+// checks that every picture has the window size of its scenario and is not blank.
 #include <gtest/gtest.h>
 
 #include <QColor>
@@ -31,6 +31,10 @@ std::vector<Shot> shots() {
   for (const auto& scenario : qt_testing::dashboard_scenarios()) all.push_back({scenario});
   all.push_back({{"default", 1280, 800}, true});
   all.push_back({{"service-error-narrow", 520, 820}, true});
+  for (bool dark : {false, true}) {
+    all.push_back({{"print", 1280, 800}, dark});
+    all.push_back({{"print-narrow", 520, 820}, dark});
+  }
   return all;
 }
 

@@ -232,13 +232,21 @@ bool IoError::program_not_found() const {
 std::expected<Finished, Failure> run_prepared_with_limits(
     const PreparedCommand& command, std::span<const std::uint8_t> standard_input,
     std::size_t stdout_limit, std::size_t stderr_limit, std::chrono::milliseconds time_limit) {
+  return run_prepared_with_limits(command, standard_input,
+                                  Limits{stdout_limit, stderr_limit, time_limit, std::nullopt});
+}
+
+std::expected<Finished, Failure> run_prepared_with_limits(
+    const PreparedCommand& command, std::span<const std::uint8_t> standard_input,
+    const Limits& limits) {
   if (command.program.empty()) return std::unexpected(OtherFailure{"no program given"});
-  const auto deadline = Clock::now() + time_limit;
+  const auto deadline = Clock::now() + limits.time;
   std::optional<SigpipeBlock> sigpipe_block;
   if (!standard_input.empty()) sigpipe_block.emplace();
-  auto child = detail::spawn_child(command, !standard_input.empty());
+  auto child = detail::spawn_child(command, !standard_input.empty(), limits.address_space_bytes);
   if (!child) return std::unexpected(child.error());
-  Supervisor supervisor(std::move(*child), standard_input, stdout_limit, stderr_limit, deadline);
+  Supervisor supervisor(std::move(*child), standard_input, limits.stdout_bytes, limits.stderr_bytes,
+                        deadline);
   return supervisor.run();
 }
 

@@ -3,8 +3,13 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -68,9 +73,67 @@ class SpawnSetup {
   posix_spawnattr_t attributes_;
 };
 
+// The program as execve needs it: a name with a slash is used as it is, any other is looked
+// up on this process's executable search path, as posix_spawnp does.
+std::expected<std::string, IoError> resolve_program(const std::string& program) {
+  if (program.find('/') != std::string::npos) return program;
+  const char* search = std::getenv("PATH");
+  const std::string_view path = search && *search ? search : "/bin:/usr/bin";
+  int last_error = ENOENT;
+  for (std::size_t start = 0; start <= path.size();) {
+    const std::size_t end = std::min(path.find(':', start), path.size());
+    const std::string_view directory = path.substr(start, end - start);
+    std::string candidate =
+        (directory.empty() ? std::string(".") : std::string(directory)) + "/" + program;
+    struct stat info {};
+    if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+      if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+      last_error = EACCES;
+    }
+    start = end + 1;
+  }
+  return std::unexpected(io_error("could not start " + program, last_error));
+}
+
+// What the forked child does before it becomes the program: only calls that are safe
+// between fork and exec in a process with threads. Reports a failure's errno on `report`.
+[[noreturn]] void become_program(const char* path, char* const* argv, char* const* envp, int input,
+                                 int output, int error, int report,
+                                 std::uint64_t address_space_bytes) {
+  ::setpgid(0, 0);
+  struct sigaction default_action {};
+  default_action.sa_handler = SIG_DFL;
+  for (int signal_number = 1; signal_number < NSIG; ++signal_number) {
+    ::sigaction(signal_number, &default_action, nullptr);
+  }
+  sigset_t no_signals;
+  sigemptyset(&no_signals);
+  ::sigprocmask(SIG_SETMASK, &no_signals, nullptr);
+  if (input < 0) input = ::open("/dev/null", O_RDONLY);
+  if (input < 0 || ::dup2(input, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0 ||
+      ::dup2(error, STDERR_FILENO) < 0) {
+    const int failure = errno;
+    (void)!::write(report, &failure, sizeof failure);
+    ::_exit(127);
+  }
+  // Everything else closes, except the report pipe, which closes by itself on exec.
+  const unsigned first = STDERR_FILENO + 1;
+  if (static_cast<unsigned>(report) > first) {
+    ::syscall(SYS_close_range, first, static_cast<unsigned>(report) - 1, 0);
+  }
+  ::syscall(SYS_close_range, static_cast<unsigned>(report) + 1, ~0U, 0);
+  const rlimit limit{static_cast<rlim_t>(address_space_bytes),
+                     static_cast<rlim_t>(address_space_bytes)};
+  if (::setrlimit(RLIMIT_AS, &limit) == 0) ::execve(path, argv, envp);
+  const int failure = errno;
+  (void)!::write(report, &failure, sizeof failure);
+  ::_exit(127);
+}
+
 }  // namespace
 
-std::expected<Child, IoError> spawn_child(const PreparedCommand& command, bool with_input) {
+std::expected<Child, IoError> spawn_child(const PreparedCommand& command, bool with_input,
+                                          std::optional<std::uint64_t> address_space_bytes) {
   auto output = make_pipe();
   if (!output) return std::unexpected(output.error());
   auto error = make_pipe();
@@ -82,28 +145,6 @@ std::expected<Child, IoError> spawn_child(const PreparedCommand& command, bool w
     input = std::move(*made);
   }
 
-  SpawnSetup setup;
-  // A process group of its own, so that limits can end everything the child started; default
-  // signal handling and an empty signal mask whatever the caller's thread had.
-  sigset_t all_signals;
-  sigset_t no_signals;
-  sigfillset(&all_signals);
-  sigemptyset(&no_signals);
-  ::posix_spawnattr_setflags(
-      &setup.attributes_, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  ::posix_spawnattr_setpgroup(&setup.attributes_, 0);
-  ::posix_spawnattr_setsigmask(&setup.attributes_, &no_signals);
-  ::posix_spawnattr_setsigdefault(&setup.attributes_, &all_signals);
-
-  if (with_input) {
-    ::posix_spawn_file_actions_adddup2(&setup.actions_, input.first.get(), STDIN_FILENO);
-  } else {
-    ::posix_spawn_file_actions_addopen(&setup.actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  }
-  ::posix_spawn_file_actions_adddup2(&setup.actions_, output->second.get(), STDOUT_FILENO);
-  ::posix_spawn_file_actions_adddup2(&setup.actions_, error->second.get(), STDERR_FILENO);
-  ::posix_spawn_file_actions_addclosefrom_np(&setup.actions_, STDERR_FILENO + 1);
-
   std::vector<std::string> argument_strings;
   argument_strings.push_back(command.program);
   argument_strings.insert(argument_strings.end(), command.arguments.begin(),
@@ -113,9 +154,60 @@ std::expected<Child, IoError> spawn_child(const PreparedCommand& command, bool w
   std::vector<char*> envp = pointers_to(environment);
 
   pid_t pid = -1;
-  const int result = ::posix_spawnp(&pid, command.program.c_str(), &setup.actions_,
-                                    &setup.attributes_, argv.data(), envp.data());
-  if (result != 0) return std::unexpected(io_error("could not start " + command.program, result));
+  if (address_space_bytes) {
+    auto path = resolve_program(command.program);
+    if (!path) return std::unexpected(path.error());
+    auto report = make_pipe();
+    if (!report) return std::unexpected(report.error());
+    pid = ::fork();
+    if (pid < 0) return std::unexpected(io_error("could not start " + command.program, errno));
+    if (pid == 0) {
+      become_program(path->c_str(), argv.data(), envp.data(), with_input ? input.first.get() : -1,
+                     output->second.get(), error->second.get(), report->second.get(),
+                     *address_space_bytes);
+    }
+    // The report pipe closes without a word when the program started.
+    report->second.reset();
+    int failure = 0;
+    ssize_t got = 0;
+    do {
+      got = ::read(report->first.get(), &failure, sizeof failure);
+    } while (got < 0 && errno == EINTR);
+    if (got == static_cast<ssize_t>(sizeof failure)) {
+      int status = 0;
+      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      return std::unexpected(io_error("could not start " + command.program, failure));
+    }
+  } else {
+    SpawnSetup setup;
+    // A process group of its own, so that limits can end everything the child started;
+    // default signal handling and an empty signal mask whatever the caller's thread had.
+    sigset_t all_signals;
+    sigset_t no_signals;
+    sigfillset(&all_signals);
+    sigemptyset(&no_signals);
+    ::posix_spawnattr_setflags(
+        &setup.attributes_, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    ::posix_spawnattr_setpgroup(&setup.attributes_, 0);
+    ::posix_spawnattr_setsigmask(&setup.attributes_, &no_signals);
+    ::posix_spawnattr_setsigdefault(&setup.attributes_, &all_signals);
+
+    if (with_input) {
+      ::posix_spawn_file_actions_adddup2(&setup.actions_, input.first.get(), STDIN_FILENO);
+    } else {
+      ::posix_spawn_file_actions_addopen(&setup.actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    }
+    ::posix_spawn_file_actions_adddup2(&setup.actions_, output->second.get(), STDOUT_FILENO);
+    ::posix_spawn_file_actions_adddup2(&setup.actions_, error->second.get(), STDERR_FILENO);
+    ::posix_spawn_file_actions_addclosefrom_np(&setup.actions_, STDERR_FILENO + 1);
+
+    const int result = ::posix_spawnp(&pid, command.program.c_str(), &setup.actions_,
+                                      &setup.attributes_, argv.data(), envp.data());
+    if (result != 0) {
+      return std::unexpected(io_error("could not start " + command.program, result));
+    }
+  }
 
   Child child;
   child.pid = pid;

@@ -2,7 +2,9 @@
 // Starting the child: pipes, process group and environment.
 #include <sys/types.h>
 
+#include <cstdint>
 #include <expected>
+#include <optional>
 
 #include "bounded_command/run.hpp"
 #include "unique_fd.hpp"
@@ -16,6 +18,9 @@ struct Child {
   UniqueFd error;   // parent's read end of the child's standard error
 };
 
-std::expected<Child, IoError> spawn_child(const PreparedCommand& command, bool with_input);
+// With an address-space limit the child is forked and sets the limit on itself before it
+// executes the program (posix_spawn cannot set limits); without one it is spawned.
+std::expected<Child, IoError> spawn_child(const PreparedCommand& command, bool with_input,
+                                          std::optional<std::uint64_t> address_space_bytes);
 
 }  // namespace bounded_command::detail

@@ -152,5 +152,63 @@ TEST(RunTest, StandardInputIsFedOrEmpty) {
   EXPECT_EQ(text(nothing->standard_output), "0\n");
 }
 
+// With a memory limit the child is started another way; it must behave the same otherwise.
+TEST(MemoryLimitTest, AllocationsBeyondTheLimitFailInsideTheChildOnly) {
+  const Limits limited{1024, 4096, 20s, std::uint64_t{128} << 20};
+  const std::string allocate =
+      "import sys\ntry:\n  b = bytearray(1 << 28)\nexcept MemoryError:\n  sys.exit(7)\n";
+  const auto refused =
+      run_prepared_with_limits(PreparedCommand{"python3", {"-c", allocate}, {}}, {}, limited);
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->status.code, 7);
+
+  auto unlimited = limited;
+  unlimited.address_space_bytes.reset();
+  const auto allowed =
+      run_prepared_with_limits(PreparedCommand{"python3", {"-c", allocate}, {}}, {}, unlimited);
+  ASSERT_TRUE(allowed);
+  EXPECT_EQ(allowed->status.code, 0);
+}
+
+TEST(MemoryLimitTest, TheLimitedChildGetsItsArgumentsInputGroupAndLimits) {
+  const Limits limited{1 << 20, 1024, 20s, std::uint64_t{512} << 20};
+  std::vector<std::uint8_t> input(200000, 'x');
+  const auto echoed = run_prepared_with_limits(
+      PreparedCommand{
+          "sh", {"-c", "printf '%s|' \"$1\" \"$W\"; wc -c; ulimit -v", "sh", "a b"}, {{"W", "42"}}},
+      input, limited);
+  ASSERT_TRUE(echoed);
+  EXPECT_EQ(text(echoed->standard_output), "a b|42|200000\n524288\n");
+
+  const auto flood =
+      run_prepared_with_limits(PreparedCommand{"sh", {"-c", "cat /dev/zero"}, {}}, {},
+                               Limits{4096, 1024, 20s, limited.address_space_bytes});
+  ASSERT_FALSE(flood);
+  EXPECT_TRUE(std::holds_alternative<OutputLimitExceeded>(flood.error()));
+
+  const auto slow =
+      run_prepared_with_limits(PreparedCommand{"sleep", {"30"}, {}}, {},
+                               Limits{1024, 1024, 200ms, limited.address_space_bytes});
+  ASSERT_FALSE(slow);
+  EXPECT_TRUE(std::holds_alternative<TimeLimitExceeded>(slow.error()));
+}
+
+TEST(MemoryLimitTest, StartFailuresAreReportedAsWithoutALimit) {
+  const Limits limited{1024, 1024, 10s, std::uint64_t{256} << 20};
+  const auto missing =
+      run_prepared_with_limits(PreparedCommand{"wendlow-no-such-program", {}, {}}, {}, limited);
+  ASSERT_FALSE(missing);
+  const auto* io = std::get_if<IoError>(&missing.error());
+  ASSERT_NE(io, nullptr);
+  EXPECT_TRUE(io->program_not_found());
+
+  const auto not_a_program =
+      run_prepared_with_limits(PreparedCommand{"/etc/hostname", {}, {}}, {}, limited);
+  ASSERT_FALSE(not_a_program);
+  const auto* refused = std::get_if<IoError>(&not_a_program.error());
+  ASSERT_NE(refused, nullptr);
+  EXPECT_FALSE(refused->program_not_found());
+}
+
 }  // namespace
 }  // namespace bounded_command

@@ -12,10 +12,15 @@
 namespace vesk_image {
 namespace {
 
+// Real progressive files have about ten scans; a crafted one can hold thousands, each of
+// which makes the decoder pass over the whole image again.
+constexpr int kMaxProgressiveScans = 100;
+
 struct JpegErrorState {
   jpeg_error_mgr manager;  // first member: libjpeg sees a pointer to it
   std::jmp_buf jump;
   char message[JMSG_LENGTH_MAX] = {};
+  jpeg_progress_mgr progress = {};  // counts scans
 };
 
 struct JpegReadState {
@@ -37,6 +42,15 @@ void on_message(j_common_ptr info, int level) {
   if (level < 0) on_error(info);  // a warning means damaged data
 }
 
+void on_progress(j_common_ptr info) {
+  if (!info->is_decompressor) return;
+  if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number <= kMaxProgressiveScans) return;
+  auto* errors = reinterpret_cast<JpegErrorState*>(info->err);
+  std::snprintf(errors->message, sizeof errors->message, "more than %d progressive scans",
+                kMaxProgressiveScans);
+  std::longjmp(errors->jump, 1);
+}
+
 std::uint8_t cmyk_channel(unsigned ink, unsigned black, bool inverted) {
   // Adobe writes inverted CMYK: 255 means no ink.
   if (inverted) return static_cast<std::uint8_t>((ink * black + 127) / 255);
@@ -47,6 +61,8 @@ bool read_into(jpeg_decompress_struct* info, JpegErrorState* errors, JpegReadSta
                const std::uint8_t* data, std::size_t size) {
   if (setjmp(errors->jump)) return false;
   jpeg_create_decompress(info);
+  errors->progress.progress_monitor = on_progress;
+  info->progress = &errors->progress;
   jpeg_mem_src(info, data, static_cast<unsigned long>(size));
   jpeg_read_header(info, TRUE);
   if (!check_decode_size(info->image_width, info->image_height)) {

@@ -36,7 +36,10 @@ std::vector<std::uint8_t> with_png_size(std::vector<std::uint8_t> png, std::uint
   return png;
 }
 
-std::vector<std::uint8_t> encode_jpeg(const Image& image) {
+// Grey only; `scans` empty gives a baseline file, otherwise a progressive one with that
+// scan script.
+std::vector<std::uint8_t> encode_jpeg(const Image& image,
+                                      const std::vector<jpeg_scan_info>& scans = {}) {
   jpeg_compress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);
@@ -50,6 +53,10 @@ std::vector<std::uint8_t> encode_jpeg(const Image& image) {
   info.in_color_space = image.channels() == 1 ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 100, TRUE);
+  if (!scans.empty()) {
+    info.scan_info = scans.data();
+    info.num_scans = static_cast<int>(scans.size());
+  }
   jpeg_start_compress(&info, TRUE);
   while (info.next_scanline < info.image_height) {
     JSAMPROW row =
@@ -134,6 +141,25 @@ TEST(DecodeTest, JpegDecodesGreyAndColourAndRejectsTruncation) {
 
   const std::vector<std::uint8_t> cut(jpeg.begin(), jpeg.begin() + jpeg.size() * 2 / 3);
   EXPECT_FALSE(decode(cut));
+}
+
+TEST(DecodeTest, ProgressiveJpegWithTooManyScansIsRefused) {
+  // One grey component: DC first and refined, then every AC coefficient first and refined.
+  auto script = [](bool refine_ac) {
+    std::vector<jpeg_scan_info> scans{{1, {0}, 0, 0, 0, 1}, {1, {0}, 0, 0, 1, 0}};
+    for (int k = 1; k < 64; ++k) scans.push_back({1, {0}, k, k, 0, refine_ac ? 1 : 0});
+    if (refine_ac) {
+      for (int k = 1; k < 64; ++k) scans.push_back({1, {0}, k, k, 1, 0});
+    }
+    return scans;
+  };
+  const Image page = flat(64, 48, PixelFormat::Grey8, 120);
+  const auto few = decode(encode_jpeg(page, script(false)));  // 65 scans
+  ASSERT_TRUE(few) << few.error();
+  EXPECT_NEAR(few->pixels()[10], 120, 2);
+  const auto many = decode(encode_jpeg(page, script(true)));  // 128 scans
+  ASSERT_FALSE(many);
+  EXPECT_NE(many.error().find("progressive scans"), std::string::npos) << many.error();
 }
 
 TEST(DecodeTest, PnmKinds) {

@@ -2,12 +2,16 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QDropEvent>
 #include <QEvent>
+#include <QMimeData>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <atomic>
+#include <filesystem>
+#include <optional>
 
 #include "vesk_ui_qt/realize.hpp"
 
@@ -41,6 +45,48 @@ class InputWatcher : public QObject {
  private:
   QPointer<QWidget> window_;
   std::function<void()> after_input_;
+};
+
+// The first local file among the dragged items, if any.
+std::optional<std::filesystem::path> dragged_file(const QMimeData* data) {
+  if (!data || !data->hasUrls()) return std::nullopt;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) return std::filesystem::path(url.toLocalFile().toStdString());
+  }
+  return std::nullopt;
+}
+
+// Takes a local file dropped anywhere on the window to the root as a FileDropped event.
+class DropWatcher : public QObject {
+ public:
+  explicit DropWatcher(std::function<void(std::filesystem::path)> dropped)
+      : dropped_(std::move(dropped)) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::DragEnter:
+      case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (!dragged_file(drag->mimeData())) return false;
+        drag->acceptProposedAction();
+        return true;
+      }
+      case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        auto file = dragged_file(drop->mimeData());
+        if (!file) return false;
+        drop->acceptProposedAction();
+        dropped_(std::move(*file));
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+ private:
+  std::function<void(std::filesystem::path)> dropped_;
 };
 
 // A tree's scroll areas, the tree itself included, in tree order.
@@ -98,6 +144,7 @@ struct Host::Impl {
   std::shared_ptr<std::atomic<bool>> wake_pending = std::make_shared<std::atomic<bool>>(false);
   vesk_os::Waker waker;
   std::unique_ptr<InputWatcher> input_watcher;
+  std::unique_ptr<DropWatcher> drop_watcher;
   Host* host = nullptr;
 
   void realize() {
@@ -150,6 +197,17 @@ Host::Host(vesk_ui::widget::WidgetBox root, vesk_ui::theme::Theme theme)
       std::make_unique<InputWatcher>(impl_->window.get(), [this] { request_cycle(); });
   qApp->installEventFilter(impl_->input_watcher.get());
 
+  // Widgets inside do not take drops, so every drop on the window arrives here.
+  impl_->window->setAcceptDrops(true);
+  impl_->drop_watcher = std::make_unique<DropWatcher>([this](std::filesystem::path file) {
+    vesk_ui::widget::Event event;
+    event.kind = vesk_ui::widget::Event::Kind::FileDropped;
+    event.path = std::move(file);
+    impl_->root->handle_event(event);
+    request_cycle();
+  });
+  impl_->window->installEventFilter(impl_->drop_watcher.get());
+
   // Wakes come from any thread: post one queued cycle until it has run.
   QPointer<QObject> anchor(&impl_->anchor);
   impl_->waker.set_target([pending = impl_->wake_pending, anchor, this] {
@@ -169,6 +227,7 @@ Host::Host(vesk_ui::widget::WidgetBox root, vesk_ui::theme::Theme theme)
 
 Host::~Host() {
   impl_->waker.set_target({});
+  impl_->window->removeEventFilter(impl_->drop_watcher.get());
   if (qApp) qApp->removeEventFilter(impl_->input_watcher.get());
 }
 

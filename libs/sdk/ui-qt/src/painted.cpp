@@ -173,12 +173,25 @@ QImage image_over(std::uint32_t width, std::uint32_t height,
                 static_cast<qsizetype>(width) * 4, QImage::Format_RGBA8888);
 }
 
+namespace {
+
+// A page is mostly white: its edge must show on a white card as well as on a dark one.
+QColor page_edge(const vesk_ui::theme::Palette& palette) {
+  const QColor line(QString::fromStdString(palette.hairline));
+  const QColor ink(QString::fromStdString(palette.secondary_text));
+  auto channel = [](int a, int b) { return static_cast<int>(a + (b - a) * 0.35 + 0.5); };
+  return QColor(channel(line.red(), ink.red()), channel(line.green(), ink.green()),
+                channel(line.blue(), ink.blue()));
+}
+
+}  // namespace
+
 ImageView::ImageView(std::uint32_t width, std::uint32_t height, vesk_ui::widget::Pixels pixels,
                      const vesk_ui::theme::Palette& palette, QWidget* parent)
     : QWidget(parent),
       pixels_(std::move(pixels)),
       image_(image_over(width, height, pixels_)),
-      hairline_(QString::fromStdString(palette.hairline)) {
+      hairline_(page_edge(palette)) {
   QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
   policy.setHeightForWidth(true);
   setSizePolicy(policy);
@@ -200,20 +213,34 @@ int ImageView::heightForWidth(int width) const {
 
 QRectF ImageView::image_rect() const {
   if (image_.isNull()) return {};
-  QSizeF size = QSizeF(image_.size()).scaled(QSizeF(this->size()), Qt::KeepAspectRatio);
+  // One pixel all round stays free for the page's edge.
+  const QSizeF room(std::max(1, width() - 2), std::max(1, height() - 2));
+  QSizeF size = QSizeF(image_.size()).scaled(room, Qt::KeepAspectRatio);
   return QRectF(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), size);
 }
 
 void ImageView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
   if (image_.isNull()) {
     painter.setPen(QPen(hairline_, 1, Qt::DashLine));
     painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
     return;
   }
   const QRectF target = image_rect();
-  painter.drawImage(target, image_);
+  // The device's own scale: the screen's pixel ratio, or that of an image rendered into.
+  const qreal ratio = std::max<qreal>(1.0, std::abs(painter.deviceTransform().m11()));
+  // Whole device pixels, so that the copy is drawn one to one.
+  const QRect device(static_cast<int>(std::lround(target.left() * ratio)),
+                     static_cast<int>(std::lround(target.top() * ratio)),
+                     std::max(1, static_cast<int>(std::lround(target.width() * ratio))),
+                     std::max(1, static_cast<int>(std::lround(target.height() * ratio))));
+  if (scaled_.size() != device.size() || scaled_.devicePixelRatio() != ratio) {
+    scaled_ = image_.size() == device.size()
+                  ? image_
+                  : image_.scaled(device.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaled_.setDevicePixelRatio(ratio);
+  }
+  painter.drawImage(QPointF(device.left() / ratio, device.top() / ratio), scaled_);
   painter.setPen(QPen(hairline_, 1));
   painter.drawRect(target.adjusted(-0.5, -0.5, 0.5, 0.5));
 }

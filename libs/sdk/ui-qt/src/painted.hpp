@@ -69,7 +69,9 @@ class PageSymbol : public QWidget {
 // buffer is shorter than the size says.
 QImage image_over(std::uint32_t width, std::uint32_t height, const vesk_ui::widget::Pixels& pixels);
 
-// An image scaled to the width it gets, keeping its proportions.
+// An image scaled to the width it gets, keeping its proportions. It is drawn from a copy
+// reduced with an area filter to exactly the device pixels it covers, so that a large page
+// shown small stays sharp and free of moiré, on high-density screens too.
 class ImageView : public QWidget {
  public:
   ImageView(std::uint32_t width, std::uint32_t height, vesk_ui::widget::Pixels pixels,
@@ -86,6 +88,9 @@ class ImageView : public QWidget {
   vesk_ui::widget::Pixels pixels_;  // keeps the bytes under image_ alive
   QImage image_;
   QColor hairline_;
+
+ private:
+  QImage scaled_;  // image_ at the device size it was last drawn at
 };
 
 // An image with a crop rectangle the user drags (edges, corners or the whole rectangle).

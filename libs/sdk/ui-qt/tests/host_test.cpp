@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractScrollArea>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -84,6 +86,28 @@ TEST_F(HostTest, AClickReplacingItsOwnButtonIsSafeAndRunsTheCycle) {
       process_until([&] { return shown.window().findChild<QPushButton*>("after") != nullptr; }));
   EXPECT_TRUE(
       process_until([&] { return shown.window().findChild<QPushButton*>("next") == nullptr; }));
+}
+
+TEST_F(HostTest, ALocalFileDroppedOnTheWindowReachesTheRoot) {
+  Host& shown = start(screen("drop"));
+  ASSERT_TRUE(process_until([&] { return shown.settled(); }));
+  QMimeData remote;
+  remote.setUrls({QUrl("https://example.com/a.pdf")});
+  QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &remote, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&shown.window(), &refused);
+  EXPECT_FALSE(refused.isAccepted()) << "only local files are taken";
+
+  QMimeData local;
+  local.setUrls({QUrl::fromLocalFile("/tmp/Travel itinerary.pdf")});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &local, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&shown.window(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  const int before = root->updates;
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &local, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&shown.window(), &drop);
+  ASSERT_EQ(root->dropped.size(), 1u);
+  EXPECT_EQ(root->dropped.front(), std::filesystem::path("/tmp/Travel itinerary.pdf"));
+  EXPECT_TRUE(process_until([&] { return root->updates > before; })) << "the cycle runs";
 }
 
 TEST_F(HostTest, InputRunsAnUpdate) {

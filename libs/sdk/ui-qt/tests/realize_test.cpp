@@ -188,6 +188,37 @@ TEST_F(RealizeTest, PixelsShorterThanTheirSizeShowNoImage) {
   EXPECT_FALSE(tree->grab().isNull());  // paints a placeholder instead of reading past the end
 }
 
+// A page reduced for display keeps its detail at the screen's own pixel density and does not
+// alias: thin lines average to their share of grey instead of vanishing or beating, and a
+// dark edge stays dark at device resolution.
+TEST_F(RealizeTest, ImagesAreReducedWithAnAreaFilterAtDevicePixels) {
+  constexpr std::uint32_t kSide = 1440;  // shown 240 wide at two device pixels per unit
+  std::vector<std::uint8_t> pixels(std::size_t{kSide} * kSide * 4, 255);
+  for (std::uint32_t y = 0; y < kSide; ++y) {
+    for (std::uint32_t x = 0; x < kSide; ++x) {
+      std::uint8_t* pixel = pixels.data() + (std::size_t{y} * kSide + x) * 4;
+      const bool line = x >= kSide / 2 && y % 3 == 0;  // right half: every third row dark
+      const bool edge = x < 3;                         // left edge: three dark columns
+      if (line || edge) pixel[0] = pixel[1] = pixel[2] = 0;
+    }
+  }
+  WidgetBox model =
+      Image(kSide, kSide, std::make_shared<const std::vector<std::uint8_t>>(std::move(pixels)),
+            "Page")
+          .boxed();
+  auto tree = realize_tree(*model, context);
+  tree->resize(242, 242);  // the page gets 240 × 240 inside its one-unit edge
+  QImage shot(484, 484, QImage::Format_ARGB32);
+  shot.setDevicePixelRatio(2);
+  shot.fill(Qt::white);
+  tree->render(&shot);
+  auto grey = [&](int x, int y) { return qGray(shot.pixel(x, y)); };
+  EXPECT_LT(grey(1, 242), 235) << "the page's edge shows on white";
+  EXPECT_LT(grey(2, 242), 40) << "the dark edge is one device pixel, not half of a unit";
+  EXPECT_GT(grey(3, 242), 215);
+  for (int y = 100; y < 380; ++y) ASSERT_NEAR(grey(362, y), 170, 12) << "row " << y;
+}
+
 TEST_F(RealizeTest, CardGridColumnsFollowTheWidth) {
   CardGridLayout layout(300, 16, 640);
   EXPECT_EQ(layout.columns_for(1232), 3);

@@ -1,9 +1,11 @@
 #pragma once
 // Roots and sample trees shared by the host tests and the D-Bus test host.
 #include <atomic>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "vesk_ui/local_state.hpp"
 #include "vesk_ui/widgets.hpp"
@@ -24,11 +26,17 @@ class SwitchingRoot : public vesk_ui::widget::Widget {
   std::optional<vesk_os::Waker> waker;
   std::string resource_title = "Test root";
   std::string last_payload;
+  std::vector<std::filesystem::path> dropped;  // files dropped on the window, in order
   bool idle = false;
 
   bool update() override;
   bool take_structure_dirty() override { return std::exchange(dirty_, false); }
   bool needs_idle_sync() const override { return idle; }
+  bool handle_event(const vesk_ui::widget::Event& event) override {
+    if (event.kind != vesk_ui::widget::Event::Kind::FileDropped) return false;
+    dropped.push_back(event.path);
+    return true;
+  }
   void install_waker(vesk_os::Waker handle) override { waker = std::move(handle); }
   std::vector<const Widget*> children() const override { return {view_.get()}; }
   std::vector<Widget*> children_mut() override { return {view_.get()}; }

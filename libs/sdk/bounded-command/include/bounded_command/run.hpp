@@ -1,5 +1,6 @@
 #pragma once
-// Runs a child process without a shell under a time limit and output limits.
+// Runs a child process without a shell under a time limit, output limits and optionally a
+// memory limit.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -60,6 +61,15 @@ struct OtherFailure {
 
 using Failure = std::variant<IoError, OutputLimitExceeded, TimeLimitExceeded, OtherFailure>;
 
+struct Limits {
+  std::size_t stdout_bytes = 0;
+  std::size_t stderr_bytes = 0;
+  std::chrono::milliseconds time{0};
+  // The child's address-space limit (RLIMIT_AS), set before it executes the program: an
+  // allocation beyond it fails inside the child. None when absent.
+  std::optional<std::uint64_t> address_space_bytes;
+};
+
 // Starts `command` in a process group of its own with `standard_input` as its input (nothing,
 // like /dev/null, when empty) and collects both outputs. When an output grows beyond its limit
 // or the time limit passes, the whole process group is killed and the child reaped; partial
@@ -67,5 +77,10 @@ using Failure = std::variant<IoError, OutputLimitExceeded, TimeLimitExceeded, Ot
 std::expected<Finished, Failure> run_prepared_with_limits(
     const PreparedCommand& command, std::span<const std::uint8_t> standard_input,
     std::size_t stdout_limit, std::size_t stderr_limit, std::chrono::milliseconds time_limit);
+
+// The same with every limit in one place, the memory limit included.
+std::expected<Finished, Failure> run_prepared_with_limits(
+    const PreparedCommand& command, std::span<const std::uint8_t> standard_input,
+    const Limits& limits);
 
 }  // namespace bounded_command

@@ -13,6 +13,7 @@
 //   toolkit; the hooks exist so that a wrapper widget stays transparent (it forwards them
 //   to its child) and a host may report geometry back. The defaults do nothing.
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <span>
@@ -37,7 +38,9 @@ struct Rect {
 };
 
 struct Event {
-  enum class Kind { Input, Wake } kind = Kind::Input;
+  enum class Kind { Input, Wake, FileDropped } kind = Kind::Input;
+  // FileDropped: the local file dropped on the window.
+  std::filesystem::path path;
 };
 
 class Visitor;
