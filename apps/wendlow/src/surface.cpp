@@ -88,6 +88,10 @@ bool Wendlow::handle_event(const vesk_ui::widget::Event& event) {
     flows::document_dropped(*this, event.path);
     return true;
   }
+  if (event.kind == vesk_ui::widget::Event::Kind::FilesOpened) {
+    flows::files_opened(*this, event.paths);
+    return true;
+  }
   return view && view->handle_event(event);
 }
 std::vector<const vesk_ui::widget::Widget*> Wendlow::children() const {

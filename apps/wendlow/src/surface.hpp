@@ -4,6 +4,7 @@
 // apply_operation on the UI thread.
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -50,6 +51,8 @@ class Wendlow final : public vesk_ui::widget::Widget {
   std::optional<Notice> notice;
   std::optional<std::string> cancel_request;
   std::optional<std::filesystem::path> document;
+  // Files handed to the program from outside that wait for their print screen, in order.
+  std::deque<std::filesystem::path> files_to_print;
   std::optional<std::string> print_printer;
   std::optional<std::string> scan_scanner;
   std::optional<ScannedPage> current_page;

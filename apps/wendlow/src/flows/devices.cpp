@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "flows/printing.hpp"
 #include "os_actions/printing/printing.hpp"
 #include "screens/screens.hpp"
 #include "surface.hpp"
@@ -35,8 +36,17 @@ void refresh_arrived(Wendlow& state, std::optional<DeviceSnapshot> snapshot) {
     const std::string lost = "the refresh ended without a result";
     snapshot = DeviceSnapshot{std::unexpected(lost), std::unexpected(lost), std::unexpected(lost)};
   }
+  const bool first = !state.snapshot;
   state.snapshot = std::move(*snapshot);
+  // A document chosen before the service first answered (a file handed over at start)
+  // has been waiting for the printers: its print screen comes now.
+  if (first && state.document) {
+    show_waiting_document(state);
+    return;
+  }
   state.show_dashboard();
+  // After a document went to the printer, the next file handed over gets its turn.
+  print_next_file(state);
 }
 
 void apply(Wendlow& state, op::Refresh) {

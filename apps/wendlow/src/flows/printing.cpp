@@ -130,6 +130,24 @@ void apply(Wendlow& state, op::CancelPrint) {
   state.copies.set(1.0);
   state.two_sided.set(false);
   state.show_dashboard();
+  print_next_file(state);
+}
+
+void files_opened(Wendlow& state, const std::vector<std::filesystem::path>& paths) {
+  state.files_to_print.insert(state.files_to_print.end(), paths.begin(), paths.end());
+  print_next_file(state);
+}
+
+void show_waiting_document(Wendlow& state) {
+  if (!state.print_printer) state.print_printer = initial_printer(state.snapshot);
+  state.show_print();
+}
+
+void print_next_file(Wendlow& state) {
+  if (state.document || state.document_pick_rx || state.files_to_print.empty()) return;
+  std::filesystem::path next = std::move(state.files_to_print.front());
+  state.files_to_print.pop_front();
+  document_dropped(state, next);
 }
 
 }  // namespace wendlow::flows

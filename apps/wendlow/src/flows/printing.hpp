@@ -2,6 +2,7 @@
 // Printing a document: the picker, the preview, the print screen's choices and the
 // submission.
 #include <filesystem>
+#include <vector>
 
 #include "document.hpp"
 #include "operation.hpp"
@@ -27,6 +28,15 @@ void document_picked(Wendlow& state, vesk_ui::portal::PickResult picked);
 void document_dropped(Wendlow& state, const std::filesystem::path& path);
 // The preview task's answer: an image becomes the ready preview, an error "Preview
 // unavailable"; either way the print screen is shown again while a document is chosen.
+// Files handed over from outside (the command line, the desktop's Open): each gets the
+// print screen in turn, as if chosen in the picker; the next one follows when the current
+// one is printed or canceled.
+void files_opened(Wendlow& state, const std::vector<std::filesystem::path>& paths);
+// Shows the next waiting file's print screen when no document is on its way.
+void print_next_file(Wendlow& state);
+// The print screen of a document chosen before the first printer list arrived, with the
+// initial printer chosen now.
+void show_waiting_document(Wendlow& state);
 void preview_arrived(Wendlow& state, thumbnail::generate::Result preview);
 
 }  // namespace wendlow::flows

@@ -336,5 +336,58 @@ TEST(Printing, ChooseDocumentIsIgnoredWhileAPickIsPendingAndResetsTheOptions) {
   EXPECT_TRUE(request.include_all_files);
 }
 
+vesk_ui::widget::Event opened(std::vector<std::filesystem::path> paths) {
+  vesk_ui::widget::Event event;
+  event.kind = vesk_ui::widget::Event::Kind::FilesOpened;
+  event.paths = std::move(paths);
+  return event;
+}
+
+TEST(OpenedFiles, AFileHandedOverAtStartWaitsForThePrinters) {
+  FakeService service;
+  service->set_queues(samples::snapshot().queues.value());
+  Documents documents;
+  const auto file = documents.image("photo.ppm", 8, 6);
+  Wendlow state = Wendlow::new_live();
+  EXPECT_TRUE(state.handle_event(opened({file})));
+  EXPECT_EQ(state.document, file);
+  ASSERT_TRUE(update_until(state, [&] { return state.snapshot.has_value(); }));
+  EXPECT_EQ(shown_title(state), "Print a document") << "not the dashboard";
+  EXPECT_EQ(state.print_printer, "Studio_printer") << "chosen once the printers are known";
+  ASSERT_TRUE(wait_for_preview(state));
+  EXPECT_NE(ready_preview(state), nullptr);
+}
+
+TEST(OpenedFiles, SeveralFilesArePrintedOneAfterTheOther) {
+  FakeService service;
+  service->set_queues(samples::snapshot().queues.value());
+  Documents documents;
+  const auto first = documents.write("first.txt", "one");
+  const auto second = documents.write("second.txt", "two");
+  const auto third = documents.write("third.txt", "three");
+  Wendlow state = idle_state();
+  state.snapshot = samples::snapshot();
+  EXPECT_TRUE(state.handle_event(opened({first, second})));
+  EXPECT_EQ(state.document, first);
+  EXPECT_TRUE(state.handle_event(opened({third})));
+  EXPECT_EQ(state.document, first) << "a later hand-over waits its turn";
+
+  state.copies.set(2.0);
+  apply_operation(state, op::SubmitPrint{});
+  // The outcome's refresh brings the dashboard, and with it the next file.
+  ASSERT_TRUE(update_until(state, [&] { return state.document == second; }));
+  EXPECT_EQ(shown_title(state), "Print a document");
+  EXPECT_EQ(state.copies.get(), 1.0) << "each file starts with fresh options";
+
+  apply_operation(state, op::CancelPrint{});
+  EXPECT_EQ(state.document, third) << "canceling one moves on to the next";
+  apply_operation(state, op::CancelPrint{});
+  EXPECT_FALSE(state.document);
+  EXPECT_EQ(shown_title(state), "Wendlow");
+  // The first file's outcome came before the second file's turn, so its call is done.
+  EXPECT_EQ(service->calls_of(FakeMethod::PrintDocument).size(), 1u);
+  EXPECT_TRUE(testing::settle(state));
+}
+
 }  // namespace
 }  // namespace wendlow::flows

@@ -278,4 +278,13 @@ void Host::freeze_animations() {
   impl_->window->setProperty("vesk-still", true);
 }
 
+void Host::open_files(std::vector<std::filesystem::path> paths) {
+  if (paths.empty()) return;
+  vesk_ui::widget::Event event;
+  event.kind = vesk_ui::widget::Event::Kind::FilesOpened;
+  event.paths = std::move(paths);
+  impl_->root->handle_event(event);
+  request_cycle();
+}
+
 }  // namespace vesk_ui_qt

@@ -117,6 +117,10 @@ int run_or_exit(LaunchDescriptor descriptor, int argc, char** argv) {
     settle.start();
   }
 
+  if (!options->files.empty()) {
+    host.open_files({options->files.begin(), options->files.end()});
+  }
+
   window.show();
   // The window itself takes the first focus, so no control shows its focus ring before
   // the keyboard is used.

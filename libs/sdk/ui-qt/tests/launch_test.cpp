@@ -22,7 +22,23 @@ using namespace vesk_ui::widget;
 
 std::expected<LaunchOptions, std::string> parse(std::vector<const char*> arguments) {
   arguments.insert(arguments.begin(), "wendlow");
-  return parse_launch_options(static_cast<int>(arguments.size()), arguments.data());
+  return parse_launch_options(static_cast<int>(arguments.size()), arguments.data(), "/home/u");
+}
+
+TEST(LaunchOptionsTest, FilesAreTakenInOrderAsAbsoluteLocalPaths) {
+  auto options =
+      parse({"Letter.pdf", "-platform", "offscreen", "--style", "Fusion",
+             "file:///tmp/My%20scan.png", "../shared/notes.txt", "https://example.com/a.pdf",
+             "--scenario", "print", "--", "--dark", "/abs/-v"});
+  ASSERT_TRUE(options.has_value()) << options.error();
+  EXPECT_EQ(options->files,
+            (std::vector<std::string>{"/home/u/Letter.pdf", "/tmp/My scan.png",
+                                      "/home/shared/notes.txt", "/home/u/--dark", "/abs/-v"}))
+      << "a remote address names no file here; after -- everything is a file";
+  EXPECT_EQ(options->scenario, "print");
+  EXPECT_FALSE(options->dark);
+  EXPECT_EQ(options->passed_on,
+            (std::vector<std::string>{"wendlow", "-platform", "offscreen", "--style", "Fusion"}));
 }
 
 TEST(LaunchOptionsTest, OwnOptionsAreTakenOutAndQtsArePassedOnInOrder) {
@@ -54,7 +70,8 @@ TEST(LaunchOptionsTest, AnOptionWithoutItsValueIsAnError) {
   // Names that merely begin like ours belong to someone else.
   auto other = parse({"--scenarios", "x"});
   ASSERT_TRUE(other.has_value());
-  EXPECT_EQ(other->passed_on.size(), 3u);
+  EXPECT_EQ(other->passed_on, (std::vector<std::string>{"wendlow", "--scenarios"}));
+  EXPECT_EQ(other->files, std::vector<std::string>{"/home/u/x"});
 }
 
 TEST(ActionRegistryTest, TheObjectPathFollowsTheApplicationId) {

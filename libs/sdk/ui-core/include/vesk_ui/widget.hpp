@@ -38,9 +38,12 @@ struct Rect {
 };
 
 struct Event {
-  enum class Kind { Input, Wake, FileDropped } kind = Kind::Input;
+  enum class Kind { Input, Wake, FileDropped, FilesOpened } kind = Kind::Input;
   // FileDropped: the local file dropped on the window.
   std::filesystem::path path;
+  // FilesOpened: files the program was asked to open from outside (its command line, or
+  // the desktop's Open call), as absolute paths, in order.
+  std::vector<std::filesystem::path> paths;
 };
 
 class Visitor;

@@ -6,7 +6,9 @@
 // event-loop turn. All members run on the UI thread.
 #include <QWidget>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "vesk_ui/theme.hpp"
 #include "vesk_ui/widget.hpp"
@@ -36,6 +38,8 @@ class Host {
   int realization_count() const;
   // Freezes animations (for screenshots).
   void freeze_animations();
+  // Hands files to open from outside to the root as one FilesOpened event.
+  void open_files(std::vector<std::filesystem::path> paths);
 
  private:
   struct Impl;
