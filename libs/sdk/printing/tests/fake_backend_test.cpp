@@ -28,10 +28,9 @@ PrintJob job(std::string id, JobState state) {
 }
 
 TEST(FakeBackend, LogsEveryCallWithItsArgumentsInOrder) {
-  auto fake = std::make_shared<FakeBackend>();
+  ScopedBackend<FakeBackend> fake;
   fake->set_queues({queue_named("Q")});
   fake->set_scanners({{"test:0", "Test scanner"}});
-  install_backend(fake);
 
   ASSERT_TRUE(queues());
   ASSERT_TRUE(print_document("/x.pdf", "Q", 2, true));
@@ -50,7 +49,6 @@ TEST(FakeBackend, LogsEveryCallWithItsArgumentsInOrder) {
   EXPECT_EQ(fake->calls_of(FakeMethod::SetEnabled).size(), 1u);
   fake->clear_calls();
   EXPECT_TRUE(fake->calls().empty());
-  install_backend(std::make_shared<UnavailableBackend>());
 }
 
 TEST(FakeBackend, ScriptedFailuresAreUsedUpInOrderThenFallBackToAlways) {
