@@ -125,11 +125,28 @@ TEST(FakeBackend, DelayedCallsCanBeAwaitedFromAnotherThread) {
   fake.set_delay(FakeMethod::Jobs, 200ms);
   std::thread caller([&] { (void)fake.jobs(); });
   // The call is logged as soon as it arrives, before its delay has passed.
-  EXPECT_TRUE(fake.wait_for_calls(1, 2s));
+  EXPECT_TRUE(fake.wait_for_calls(FakeMethod::Jobs, 1, 2s));
   const auto start = std::chrono::steady_clock::now();
   caller.join();
   EXPECT_GE(std::chrono::steady_clock::now() - start, 100ms);
-  EXPECT_FALSE(fake.wait_for_calls(2, 10ms));
+  EXPECT_FALSE(fake.wait_for_calls(FakeMethod::Jobs, 2, 10ms));
+}
+
+TEST(FakeBackend, WaitingForCallsOfOneKindIgnoresTheOthers) {
+  FakeBackend fake;
+  fake.set_queues({queue_named("Q")});
+  // Calls left over from earlier work: a refresh's three listings.
+  (void)fake.queues();
+  (void)fake.jobs();
+  (void)fake.scanners();
+  EXPECT_FALSE(fake.wait_for_calls(FakeMethod::PrintDocument, 3, 10ms));
+  std::thread printer([&] {
+    for (int i = 0; i < 3; ++i) (void)fake.print_document("/x.pdf", "Q", 1, false);
+  });
+  EXPECT_TRUE(fake.wait_for_calls(FakeMethod::PrintDocument, 3, 2s));
+  printer.join();
+  EXPECT_EQ(fake.calls_of(FakeMethod::PrintDocument).size(), 3u);
+  EXPECT_TRUE(fake.wait_for_any_calls(6, 10ms));
 }
 
 }  // namespace
