@@ -96,7 +96,10 @@ std::expected<std::vector<std::uint8_t>, std::string> judge_scan_answer(ChildOut
 }
 
 std::expected<std::vector<Scanner>, std::string> sane_scanners() {
-  auto output = run_child({helper_path(), "list"}, {5000ms, 1 << 20, 64 << 10});
+  // Backends wait out their network probes one after another: 3.4 s on a default
+  // configuration, up to 5.3 s where mDNS answers as well. The listing runs ahead of the
+  // refresh that shows it (scanner_list.hpp), so a generous bound costs refreshes nothing.
+  auto output = run_child({helper_path(), "list"}, {15000ms, 1 << 20, 64 << 10});
   if (!output) return std::unexpected("could not list scanners: " + output.error());
   return judge_list_answer(*output);
 }
