@@ -15,37 +15,8 @@
 
 namespace wendlow::testing {
 
-// Installs a fresh fake printing backend for the life of the test.
-class FakeService {
- public:
-  FakeService() : fake_(std::make_shared<os_actions::printing::FakeBackend>()) {
-    previous_ = os_actions::printing::install_backend(fake_);
-  }
-  ~FakeService() { os_actions::printing::install_backend(previous_); }
-  os_actions::printing::FakeBackend& operator*() { return *fake_; }
-  os_actions::printing::FakeBackend* operator->() { return fake_.get(); }
-
- private:
-  std::shared_ptr<os_actions::printing::FakeBackend> fake_;
-  std::shared_ptr<os_actions::printing::Backend> previous_;
-};
-
-// Installs a backend for the life of a test and puts the previous one back after it.
-template <class Backend, auto Install>
-class Installed {
- public:
-  explicit Installed(std::shared_ptr<Backend> backend) : previous_(Install(std::move(backend))) {}
-  ~Installed() { Install(std::move(previous_)); }
-  Installed(const Installed&) = delete;
-  Installed& operator=(const Installed&) = delete;
-
- private:
-  std::shared_ptr<Backend> previous_;
-};
-using InstalledPicker =
-    Installed<vesk_ui::portal::PickerBackend, &vesk_ui::portal::install_picker_backend>;
-using InstalledClipboard = Installed<vesk_ui::text_selection::ClipboardBackend,
-                                     &vesk_ui::text_selection::install_clipboard_backend>;
+// A fresh fake printing backend for the life of the test.
+using FakeService = os_actions::printing::ScopedBackend<os_actions::printing::FakeBackend>;
 
 // Calls update until `done` holds (or about two seconds pass).
 inline bool update_until(surface::Wendlow& state, const std::function<bool()>& done) {

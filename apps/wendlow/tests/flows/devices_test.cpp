@@ -117,10 +117,11 @@ class ThrowingBackend final : public os_actions::printing::Backend {
 };
 
 TEST(Refresh, AWorkerThatEndsWithoutAnswerCountsAsAllAreasFailed) {
-  auto previous = os_actions::printing::install_backend(std::make_shared<ThrowingBackend>());
+  std::optional<os_actions::printing::ScopedBackend<ThrowingBackend>> throwing;
+  throwing.emplace();
   Wendlow state = Wendlow::new_live();
   ASSERT_TRUE(update_until(state, [&] { return !state.refresh_rx; }));
-  os_actions::printing::install_backend(previous);
+  throwing.reset();
   ASSERT_TRUE(state.snapshot);
   EXPECT_FALSE(state.snapshot->queues);
   EXPECT_FALSE(state.snapshot->jobs);

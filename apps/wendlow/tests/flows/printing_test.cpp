@@ -256,7 +256,7 @@ TEST(Printing, SubmitSendsClampedCopiesOnceAndClearsTheSelection) {
     EXPECT_FALSE(state.print_printer);
     apply_operation(state, op::SubmitPrint{});  // a second press finds no selection
   }
-  ASSERT_TRUE(service->wait_for_calls(6, std::chrono::seconds(2)));
+  ASSERT_TRUE(service->wait_for_calls(FakeMethod::PrintDocument, 6, std::chrono::seconds(2)));
   std::vector<std::string> copies;
   for (const auto& call : service->calls_of(FakeMethod::PrintDocument)) {
     copies.push_back(call.args.at(2));
@@ -308,7 +308,7 @@ TEST(Printing, ChooseDocumentIsIgnoredWhileAPickIsPendingAndResetsTheOptions) {
     std::vector<vesk_os::OneshotSender<vesk_ui::portal::PickResult>> replies;
   };
   auto picker = std::make_shared<NeverAnswers>();
-  testing::InstalledPicker installed(picker);
+  vesk_ui::portal::ScopedPicker<NeverAnswers> installed(picker);
   Wendlow state = idle_state();
   state.copies.set(4.0);
   state.two_sided.set(true);

@@ -125,7 +125,7 @@ TEST_F(PageList, CopyTextNeedsNonBlankTextAndAWorkingClipboard) {
     std::vector<std::string> copied;
   };
   auto clipboard = std::make_shared<Recording>();
-  std::optional<testing::InstalledClipboard> installed;
+  std::optional<vesk_ui::text_selection::ScopedClipboard<Recording>> installed;
   installed.emplace(nullptr);
   state.current_page = state.pages[0];
   state.current_page->text = "  hello \n";

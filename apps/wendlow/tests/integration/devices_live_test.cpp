@@ -236,7 +236,8 @@ TEST_F(DevicesLive, TheRemotePrinterIsFoundAddedWithOnePressAndPrints) {
             (Notice{"Printer added", "Remote Printer is ready for your apps.", true}));
   EXPECT_TRUE(testing::has_control(*state.view, "wendlow.device.open.Remote_Printer"));
 
-  testing::InstalledPicker picker(std::make_shared<ChoosesFile>(document("remote.pdf")));
+  vesk_ui::portal::ScopedPicker<ChoosesFile> picker(
+      std::make_shared<ChoosesFile>(document("remote.pdf")));
   apply_operation(state, op::ChooseDocument{});
   ASSERT_TRUE(settle(state, [&] { return !state.document_pick_rx; }));
   apply_operation(state, op::ChoosePrintPrinter{"Remote_Printer"});

@@ -93,7 +93,7 @@ TEST(PrintOnBed, APdfAPngAndATextFileReachThePrinterWithTheirCopiesAndSides) {
   };
   auto picker = std::make_shared<ScriptedPicker>();
   for (const auto& c : cases) picker->paths.push_back(folder / c.file_name);
-  testing::InstalledPicker installed(picker);
+  vesk_ui::portal::ScopedPicker<ScriptedPicker> installed(picker);
 
   surface::Wendlow state = surface::Wendlow::new_live();
   ASSERT_TRUE(run_until(state, [&] { return state.snapshot.has_value(); }));

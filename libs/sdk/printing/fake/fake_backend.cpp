@@ -132,7 +132,16 @@ void FakeBackend::clear_calls() {
   std::lock_guard lock(mutex_);
   calls_.clear();
 }
-bool FakeBackend::wait_for_calls(std::size_t count, std::chrono::milliseconds timeout) const {
+bool FakeBackend::wait_for_calls(FakeMethod method, std::size_t count,
+                                 std::chrono::milliseconds timeout) const {
+  std::unique_lock lock(mutex_);
+  return call_arrived_.wait_for(lock, timeout, [&] {
+    return static_cast<std::size_t>(std::count_if(calls_.begin(), calls_.end(), [&](const auto& c) {
+             return c.method == method;
+           })) >= count;
+  });
+}
+bool FakeBackend::wait_for_any_calls(std::size_t count, std::chrono::milliseconds timeout) const {
   std::unique_lock lock(mutex_);
   return call_arrived_.wait_for(lock, timeout, [&] { return calls_.size() >= count; });
 }

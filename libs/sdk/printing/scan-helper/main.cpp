@@ -3,14 +3,17 @@
 // listing and every scan runs here, started and bounded by the service.
 //
 //   os-printing-scan-helper list
-//       one scanner per line: "<device name>\t<vendor> <model>"
+//       one scanner per line: "<device name>\t<vendor> <model>", then the line "end"
 //   os-printing-scan-helper scan DEVICE RESOLUTION COLOR SOURCE
 //       COLOR 0 colour, 1 grey, 2 text (line art); SOURCE 0 flatbed, 1 feeder, 2 two-sided
 //       writes the page as PNG to stdout
 // Errors go to stderr as one line starting "scan-helper: " (backends and sanitizers may
 // write lines of their own around it); the exit status is then 1 (2 for bad arguments).
+// The service judges the answer, not the exit status alone: a list is complete with its
+// end line, a page with the PNG's end chunk.
 #include <sane/sane.h>
 #include <unistd.h>
+
 #include <csignal>
 
 #include <charconv>
@@ -20,6 +23,7 @@
 #include <vector>
 
 #include "sane_options.hpp"
+#include "sanitizer_support.hpp"
 #include "scan_frames.hpp"
 
 namespace {
@@ -55,6 +59,7 @@ struct SaneSession {
       sane_cancel(handle);
       sane_close(handle);
     }
+    keep_libraries_mapped_for_leak_check();
     sane_exit();
     alarm(0);
   }
@@ -74,6 +79,8 @@ int list_scanners() {
     }
     std::printf("%s\t%s\n", devices[i]->name, name.c_str());
   }
+  std::printf("end\n");
+  std::fflush(stdout);
   return 0;
 }
 

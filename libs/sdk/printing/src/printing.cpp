@@ -1,36 +1,18 @@
 #include "os_actions/printing/printing.hpp"
 
 #include <algorithm>
-#include <mutex>
 #include <utility>
 
+#include "vesk_os/backend_switch.hpp"
+
 namespace os_actions::printing {
-namespace {
-
-// The one switch between the system backend and a test's fake.
-struct BackendSwitch {
-  std::mutex mutex;
-  std::shared_ptr<Backend> backend;
-};
-
-BackendSwitch& backend_switch() {
-  static BackendSwitch instance;
-  return instance;
-}
-
-}  // namespace
 
 std::shared_ptr<Backend> install_backend(std::shared_ptr<Backend> backend) {
-  auto& sw = backend_switch();
-  std::lock_guard lock(sw.mutex);
-  return std::exchange(sw.backend, std::move(backend));
+  return vesk_os::process_backend_switch<Backend>().install(std::move(backend));
 }
 
 std::shared_ptr<Backend> current_backend() {
-  auto& sw = backend_switch();
-  std::lock_guard lock(sw.mutex);
-  if (!sw.backend) sw.backend = make_system_backend();
-  return sw.backend;
+  return vesk_os::process_backend_switch<Backend>().current_or_install(make_system_backend);
 }
 
 Result<std::vector<PrintQueue>> queues() {

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <system_error>
@@ -80,13 +81,34 @@ std::vector<Scanner> parse_scanner_list(const std::string& text) {
   return scanners;
 }
 
+std::expected<std::vector<Scanner>, std::string> judge_list_answer(const ChildOutput& output) {
+  const std::string text(output.out.begin(), output.out.end());
+  const std::string end_line = std::string(kScannerListEnd) + "\n";
+  const bool complete = text == end_line || (text.ends_with(end_line) &&
+                                             text[text.size() - end_line.size() - 1] == '\n');
+  if (!complete) return std::unexpected(helper_error(output, "could not list scanners"));
+  return parse_scanner_list(text);
+}
+
+std::expected<std::vector<std::uint8_t>, std::string> judge_scan_answer(ChildOutput output) {
+  // A PNG starts with its signature and ends with the empty IEND chunk.
+  static constexpr std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  static constexpr std::uint8_t kEnd[] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+  const auto& png = output.out;
+  const bool complete = png.size() >= sizeof kSignature + sizeof kEnd &&
+                        std::equal(std::begin(kSignature), std::end(kSignature), png.begin()) &&
+                        std::equal(std::begin(kEnd), std::end(kEnd), png.end() - sizeof kEnd);
+  if (!complete) return std::unexpected(helper_error(output, "scan failed"));
+  return std::move(output.out);
+}
+
 std::expected<std::vector<Scanner>, std::string> sane_scanners() {
-  auto output = run_child({helper_path(), "list"}, {5000ms, 1 << 20, 64 << 10});
+  // Backends wait out their network probes one after another: 3.4 s on a default
+  // configuration, up to 5.3 s where mDNS answers as well. The listing runs ahead of the
+  // refresh that shows it (scanner_list.hpp), so a generous bound costs refreshes nothing.
+  auto output = run_child({helper_path(), "list"}, {15000ms, 1 << 20, 64 << 10});
   if (!output) return std::unexpected("could not list scanners: " + output.error());
-  if (output->signal != 0 || output->exit_code != 0) {
-    return std::unexpected(helper_error(*output, "could not list scanners"));
-  }
-  return parse_scanner_list(std::string(output->out.begin(), output->out.end()));
+  return judge_list_answer(*output);
 }
 
 std::expected<std::vector<std::uint8_t>, std::string> sane_scan_page(const std::string& scanner_id,
@@ -96,10 +118,7 @@ std::expected<std::vector<std::uint8_t>, std::string> sane_scan_page(const std::
                            std::to_string(settings.color_mode), std::to_string(settings.source)},
                           {180000ms, std::size_t{1} << 30, 64 << 10});
   if (!output) return std::unexpected("scan failed: " + output.error());
-  if (output->signal != 0 || output->exit_code != 0 || output->out.empty()) {
-    return std::unexpected(helper_error(*output, "scan failed"));
-  }
-  return std::move(output->out);
+  return judge_scan_answer(std::move(*output));
 }
 
 }  // namespace os_actions::printing::detail

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "child_process.hpp"
 #include "os_actions/printing/records.hpp"
 
 namespace os_actions::printing::detail {
@@ -15,5 +16,15 @@ std::expected<std::vector<std::uint8_t>, std::string> sane_scan_page(const std::
 
 // "<id>\t<name>" lines as the helper lists them; lines without a tab are skipped.
 std::vector<Scanner> parse_scanner_list(const std::string& text);
+
+// The line that ends a complete list.
+inline constexpr std::string_view kScannerListEnd = "end";
+
+// The helper is judged by its answer: a list that reached its end line, a PNG that reached
+// its end chunk. What ends the helper after it has answered (a backend hanging or crashing
+// while closing, a sanitizer's verdict on leaks inside SANE) does not undo the answer.
+// Without a complete answer, the error is the helper's own message.
+std::expected<std::vector<Scanner>, std::string> judge_list_answer(const ChildOutput& output);
+std::expected<std::vector<std::uint8_t>, std::string> judge_scan_answer(ChildOutput output);
 
 }  // namespace os_actions::printing::detail

@@ -1,6 +1,7 @@
 #include "cups_client.hpp"
 #include "os_actions/printing/printing.hpp"
 #include "sane_client.hpp"
+#include "scanner_list.hpp"
 
 namespace os_actions::printing {
 namespace {
@@ -12,8 +13,9 @@ class SystemBackend final : public Backend {
     return detail::cups_queues();
   }
   std::expected<std::vector<PrintJob>, std::string> jobs() override { return detail::cups_jobs(); }
+  // What SANE reported at most one call ago; see scanner_list.hpp.
   std::expected<std::vector<Scanner>, std::string> scanners() override {
-    return detail::sane_scanners();
+    return scanner_list_.get();
   }
   std::expected<std::vector<DriverlessPrinter>, std::string> discover_driverless() override {
     return detail::cups_discover_driverless();
@@ -43,6 +45,9 @@ class SystemBackend final : public Backend {
       const std::string& scanner_id, const ScanSettings& settings) override {
     return detail::sane_scan_page(scanner_id, settings);
   }
+
+ private:
+  detail::ScannerList scanner_list_{detail::sane_scanners};
 };
 
 }  // namespace

@@ -28,10 +28,9 @@ PrintJob job(std::string id, JobState state) {
 }
 
 TEST(FakeBackend, LogsEveryCallWithItsArgumentsInOrder) {
-  auto fake = std::make_shared<FakeBackend>();
+  ScopedBackend<FakeBackend> fake;
   fake->set_queues({queue_named("Q")});
   fake->set_scanners({{"test:0", "Test scanner"}});
-  install_backend(fake);
 
   ASSERT_TRUE(queues());
   ASSERT_TRUE(print_document("/x.pdf", "Q", 2, true));
@@ -50,7 +49,6 @@ TEST(FakeBackend, LogsEveryCallWithItsArgumentsInOrder) {
   EXPECT_EQ(fake->calls_of(FakeMethod::SetEnabled).size(), 1u);
   fake->clear_calls();
   EXPECT_TRUE(fake->calls().empty());
-  install_backend(std::make_shared<UnavailableBackend>());
 }
 
 TEST(FakeBackend, ScriptedFailuresAreUsedUpInOrderThenFallBackToAlways) {
@@ -132,11 +130,28 @@ TEST(FakeBackend, DelayedCallsCanBeAwaitedFromAnotherThread) {
   fake.set_delay(FakeMethod::Jobs, 200ms);
   std::thread caller([&] { (void)fake.jobs(); });
   // The call is logged as soon as it arrives, before its delay has passed.
-  EXPECT_TRUE(fake.wait_for_calls(1, 2s));
+  EXPECT_TRUE(fake.wait_for_calls(FakeMethod::Jobs, 1, 2s));
   const auto start = std::chrono::steady_clock::now();
   caller.join();
   EXPECT_GE(std::chrono::steady_clock::now() - start, 100ms);
-  EXPECT_FALSE(fake.wait_for_calls(2, 10ms));
+  EXPECT_FALSE(fake.wait_for_calls(FakeMethod::Jobs, 2, 10ms));
+}
+
+TEST(FakeBackend, WaitingForCallsOfOneKindIgnoresTheOthers) {
+  FakeBackend fake;
+  fake.set_queues({queue_named("Q")});
+  // Calls left over from earlier work: a refresh's three listings.
+  (void)fake.queues();
+  (void)fake.jobs();
+  (void)fake.scanners();
+  EXPECT_FALSE(fake.wait_for_calls(FakeMethod::PrintDocument, 3, 10ms));
+  std::thread printer([&] {
+    for (int i = 0; i < 3; ++i) (void)fake.print_document("/x.pdf", "Q", 1, false);
+  });
+  EXPECT_TRUE(fake.wait_for_calls(FakeMethod::PrintDocument, 3, 2s));
+  printer.join();
+  EXPECT_EQ(fake.calls_of(FakeMethod::PrintDocument).size(), 3u);
+  EXPECT_TRUE(fake.wait_for_any_calls(6, 10ms));
 }
 
 }  // namespace

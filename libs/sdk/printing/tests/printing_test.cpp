@@ -8,7 +8,7 @@ namespace os_actions::printing {
 namespace {
 
 TEST(Printing, DefaultBackendAnswersEveryCallWithServiceNotAvailable) {
-  install_backend(std::make_shared<UnavailableBackend>());
+  ScopedBackend<UnavailableBackend> unavailable;
   EXPECT_EQ(queues().error(), "print service not available");
   EXPECT_EQ(jobs().error(), "print service not available");
   EXPECT_EQ(scanners().error(), "print service not available");
@@ -18,7 +18,7 @@ TEST(Printing, DefaultBackendAnswersEveryCallWithServiceNotAvailable) {
 }
 
 TEST(Printing, CopiesOutsideOneToNinetyNineAreRefusedBeforeTheBackend) {
-  install_backend(std::make_shared<UnavailableBackend>());
+  ScopedBackend<UnavailableBackend> unavailable;
   EXPECT_EQ(print_document("/tmp/a.pdf", "q", 0, false).error(), "copies must be between 1 and 99");
   EXPECT_EQ(print_document("/tmp/a.pdf", "q", 100, false).error(),
             "copies must be between 1 and 99");

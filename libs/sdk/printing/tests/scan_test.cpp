@@ -107,6 +107,54 @@ TEST(ScannerList, HelperLinesBecomeScanners) {
   EXPECT_EQ(scanners[1], (Scanner{"net:1", "net:1"}));  // a blank name shows the id
 }
 
+ChildOutput answered(std::string out, int exit_code, std::string err = {}, int signal = 0) {
+  return ChildOutput{exit_code, signal, std::vector<std::uint8_t>(out.begin(), out.end()),
+                     std::move(err)};
+}
+
+TEST(HelperAnswer, ACompleteListCountsWhateverStatusTheHelperEndedWith) {
+  const std::string list = "test:0\tNoname frontend-tester\nend\n";
+  // A leak verdict on SANE's backends at exit, a backend crashing while closing.
+  for (const auto& output :
+       {answered(list, 0), answered(list, 23, "LeakSanitizer: ..."), answered(list, 0, "", 11)}) {
+    auto scanners = judge_list_answer(output);
+    ASSERT_TRUE(scanners) << scanners.error();
+    EXPECT_EQ(*scanners, (std::vector<Scanner>{{"test:0", "Noname frontend-tester"}}));
+  }
+  auto none = judge_list_answer(answered("end\n", 23));
+  ASSERT_TRUE(none);
+  EXPECT_TRUE(none->empty());
+}
+
+TEST(HelperAnswer, AListCutShortIsAFailureWithTheHelpersOwnWords) {
+  EXPECT_EQ(judge_list_answer(answered("test:0\tScanner\n", 0)).error(), "could not list scanners");
+  EXPECT_EQ(judge_list_answer(answered("", 0)).error(), "could not list scanners");
+  // A device whose name ends in "end" is not the end line.
+  EXPECT_FALSE(judge_list_answer(answered("test:0\tbackend\n", 0)));
+  EXPECT_EQ(judge_list_answer(answered("", 1,
+                                       "[u12] probing\nscan-helper: listing scanners failed: "
+                                       "Out of memory\n"))
+                .error(),
+            "listing scanners failed: Out of memory");
+  EXPECT_EQ(judge_list_answer(answered("test:0\tScanner\n", 0, "", 11)).error(),
+            "could not list scanners: scan helper ended by signal 11");
+}
+
+TEST(HelperAnswer, APageCountsOnceThePngIsCompleteAndOnlyThen) {
+  std::string png = "\x89PNG\r\n\x1a\n";
+  png += "....image chunks....";
+  const std::string end("\0\0\0\0IEND\xae\x42\x60\x82", 12);
+  auto page = judge_scan_answer(answered(png + end, 23, "LeakSanitizer: ..."));
+  ASSERT_TRUE(page) << page.error();
+  EXPECT_EQ(page->size(), png.size() + end.size());
+
+  EXPECT_EQ(judge_scan_answer(answered(png, 0)).error(), "scan failed");
+  EXPECT_EQ(judge_scan_answer(answered("", 1, "scan-helper: scan failed: Document feeder jammed\n"))
+                .error(),
+            "scan failed: Document feeder jammed");
+  EXPECT_EQ(judge_scan_answer(answered(png.substr(0, 4) + end, 0)).error(), "scan failed");
+}
+
 TEST(ChildProcess, CollectsOutputAndExitStatus) {
   auto result = run_child({"/bin/sh", "-c", "printf out; printf err >&2; exit 3"}, {});
   ASSERT_TRUE(result) << result.error();

@@ -1,35 +1,13 @@
 #include "vesk_ui/portal.hpp"
 
-#include <mutex>
 #include <utility>
 
 #include "vesk_os/thread.hpp"
 
 namespace vesk_ui::portal {
-namespace {
-
-struct PickerSwitch {
-  std::mutex mutex;
-  std::shared_ptr<PickerBackend> backend;
-};
-
-PickerSwitch& picker_switch() {
-  static PickerSwitch instance;
-  return instance;
-}
-
-std::shared_ptr<PickerBackend> current_picker() {
-  auto& sw = picker_switch();
-  std::lock_guard lock(sw.mutex);
-  return sw.backend;
-}
-
-}  // namespace
 
 std::shared_ptr<PickerBackend> install_picker_backend(std::shared_ptr<PickerBackend> backend) {
-  auto& sw = picker_switch();
-  std::lock_guard lock(sw.mutex);
-  return std::exchange(sw.backend, std::move(backend));
+  return vesk_os::process_backend_switch<PickerBackend>().install(std::move(backend));
 }
 
 PickRequest PickRequest::open(std::string title, std::string accept_label) {
@@ -67,7 +45,7 @@ PickRequest&& PickRequest::thread_name(std::string name) && {
 
 vesk_os::OneshotReceiver<PickResult> PickRequest::send(std::optional<vesk_os::Waker> waker) && {
   auto [reply, answer] = vesk_os::oneshot<PickResult>(std::move(waker));
-  auto backend = current_picker();
+  auto backend = vesk_os::process_backend_switch<PickerBackend>().current();
   std::string name = worker_name;
   vesk_os::spawn_named(std::move(name), [request = std::move(*this), backend = std::move(backend),
                                          reply = std::move(reply)]() mutable {

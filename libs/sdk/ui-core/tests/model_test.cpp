@@ -143,8 +143,7 @@ std::expected<T, vesk_os::RecvError> wait_for(vesk_os::OneshotReceiver<T>& rx) {
 }
 
 TEST(Portal, RequestRunsOnItsNamedThreadAndAnswersOnce) {
-  auto picker = std::make_shared<ScriptedPicker>();
-  portal::install_picker_backend(picker);
+  portal::ScopedPicker<ScriptedPicker> picker;
   auto rx = portal::PickRequest::open("Choose a document to print", "Choose")
                 .filter(portal::FileFilter::create("Documents").mimetype("application/pdf"))
                 .all_files()
@@ -155,11 +154,10 @@ TEST(Portal, RequestRunsOnItsNamedThreadAndAnswersOnce) {
   EXPECT_EQ(std::get<portal::Chosen>(*result).path, "/tmp/chosen.pdf");
   EXPECT_EQ(picker->seen_thread, "wendlow-pick-document");
   EXPECT_EQ(picker->seen_title, "Choose a document to print");
-  portal::install_picker_backend(nullptr);
 }
 
 TEST(Portal, WithoutABackendTheAnswerIsAFailure) {
-  portal::install_picker_backend(nullptr);
+  portal::ScopedPicker<> none(nullptr);
   auto rx = portal::PickRequest::save("Save", "Save", "page.png").send();
   auto result = wait_for(rx);
   ASSERT_TRUE(result);
@@ -174,13 +172,29 @@ TEST(Clipboard, CopiesThroughTheInstalledBackendOrFails) {
     }
     std::string copied;
   };
-  text_selection::install_clipboard_backend(nullptr);
-  EXPECT_FALSE(text_selection::clipboard_copy("x"));
-  auto recording = std::make_shared<Recording>();
-  text_selection::install_clipboard_backend(recording);
+  {
+    text_selection::ScopedClipboard<> none(nullptr);
+    EXPECT_FALSE(text_selection::clipboard_copy("x"));
+  }
+  text_selection::ScopedClipboard<Recording> recording;
   EXPECT_TRUE(text_selection::clipboard_copy("hello"));
   EXPECT_EQ(recording->copied, "hello");
-  text_selection::install_clipboard_backend(nullptr);
+}
+
+TEST(Clipboard, TheGuardPutsBackTheClipboardItReplaced) {
+  struct Named : text_selection::ClipboardBackend {
+    explicit Named(std::string name) : name(std::move(name)) {}
+    std::expected<void, std::string> copy(const std::string&) override {
+      return std::unexpected(name);
+    }
+    std::string name;
+  };
+  text_selection::ScopedClipboard<Named> outer(std::make_shared<Named>("outer"));
+  {
+    text_selection::ScopedClipboard<Named> inner(std::make_shared<Named>("inner"));
+    EXPECT_EQ(text_selection::clipboard_copy("x").error(), "inner");
+  }
+  EXPECT_EQ(text_selection::clipboard_copy("x").error(), "outer");
 }
 
 }  // namespace

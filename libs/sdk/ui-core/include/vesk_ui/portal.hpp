@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "vesk_os/backend_switch.hpp"
 #include "vesk_os/channel.hpp"
 
 namespace vesk_ui::portal {
@@ -69,5 +70,10 @@ class PickerBackend {
 // The picker switch: the host installs its dialog, tests a scripted picker. Returns the
 // previous backend.
 std::shared_ptr<PickerBackend> install_picker_backend(std::shared_ptr<PickerBackend> backend);
+
+// Installs a picker for the guard's life (tests); ScopedPicker<> none(nullptr) installs none.
+//   ScopedPicker<ScriptedPicker> picker;   picker->requests
+template <class Installed = PickerBackend>
+using ScopedPicker = vesk_os::ScopedBackend<PickerBackend, Installed>;
 
 }  // namespace vesk_ui::portal

@@ -72,8 +72,12 @@ class FakeBackend final : public Backend {
   std::vector<FakeCall> calls() const;
   std::vector<FakeCall> calls_of(FakeMethod method) const;
   void clear_calls();
-  // Waits until at least `count` calls arrived in total; false on timeout.
-  bool wait_for_calls(std::size_t count, std::chrono::milliseconds timeout) const;
+  // Waits until at least `count` calls of `method` arrived; false on timeout. Calls of
+  // other kinds (a refresh left over from earlier work) do not count.
+  bool wait_for_calls(FakeMethod method, std::size_t count,
+                      std::chrono::milliseconds timeout) const;
+  // Waits until at least `count` calls of any kind arrived; false on timeout.
+  bool wait_for_any_calls(std::size_t count, std::chrono::milliseconds timeout) const;
 
   // Answers with the set queues.
   std::expected<std::vector<PrintQueue>, std::string> queues() override;

@@ -12,6 +12,7 @@
 
 #include "os_actions/printing/backend.hpp"
 #include "os_actions/printing/records.hpp"
+#include "vesk_os/backend_switch.hpp"
 
 namespace os_actions::printing {
 
@@ -38,10 +39,16 @@ Result<void> print_document(const std::filesystem::path& document, const std::st
 Result<std::vector<std::uint8_t>> scan_page(const std::string& scanner_id,
                                             const ScanSettings& settings);
 
-// The backend switch. The program runs on the system backend; tests install a fake.
-// Installing returns the backend it replaced. Thread-safe.
+// The backend switch. The program runs on the system backend (installed on first use);
+// tests install a fake. Installing returns the backend it replaced. Thread-safe; the switch
+// is never destroyed, so workers still running at exit can use it.
 std::shared_ptr<Backend> install_backend(std::shared_ptr<Backend> backend);
 std::shared_ptr<Backend> current_backend();
+
+// Installs a backend for the guard's life (tests):
+//   ScopedBackend<FakeBackend> service;   service->set_queues(...)
+template <class Installed = Backend>
+using ScopedBackend = vesk_os::ScopedBackend<Backend, Installed>;
 
 // The backend the program starts with.
 std::shared_ptr<Backend> make_system_backend();
