@@ -8,6 +8,8 @@
 #include <system_error>
 #include <thread>
 
+#include "vesk_os/never_destroyed.hpp"
+
 namespace vesk_os {
 namespace {
 
@@ -17,9 +19,11 @@ struct SpawnRegistry {
   std::vector<std::string> names;
 };
 
+// Never destroyed: detached threads may still start threads of their own while the
+// process exits.
 SpawnRegistry& registry() {
-  static SpawnRegistry instance;
-  return instance;
+  static NeverDestroyed<SpawnRegistry> instance;
+  return instance.get();
 }
 
 thread_local std::string this_thread_name;

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <utility>
 
+#include "vesk_os/never_destroyed.hpp"
+
 namespace vesk_os {
 
 // One backend slot. Installing and reading are thread-safe.
@@ -34,24 +36,6 @@ class BackendSwitch {
  private:
   mutable std::mutex mutex_;
   std::shared_ptr<Backend> backend_;
-};
-
-// Holds a T that is never destroyed: exit handlers leave it alone, so threads that are
-// still running while the process ends can keep using it.
-template <class T>
-class NeverDestroyed {
- public:
-  NeverDestroyed() : value_() {}
-  ~NeverDestroyed() {}
-  NeverDestroyed(const NeverDestroyed&) = delete;
-  NeverDestroyed& operator=(const NeverDestroyed&) = delete;
-
-  T& get() { return value_; }
-
- private:
-  union {
-    T value_;
-  };
 };
 
 // The process-wide switch for `Backend`. Detached workers read it until the very end of
