@@ -37,11 +37,5 @@ WidgetBox discovery_result(const DiscoveryResult&, const EventSender& events) {
 WidgetBox print(const PrintScreenInput&, const EventSender& events) {
   return pending("Print a document", "Review the document and choose a printer", events);
 }
-WidgetBox scan(const ScanScreenInput& input, const EventSender& events) {
-  if (input.current_page) {
-    return pending("Scanned document", "Review the page before saving it", events);
-  }
-  return pending("Scan a document", "Choose the scanner and how this page should look", events);
-}
 
 }  // namespace wendlow::screens
