@@ -239,6 +239,62 @@ TEST_F(Capture, WithoutAScannerNothingStarts) {
   EXPECT_TRUE(service->calls_of(FakeMethod::ScanPage).empty());
 }
 
+TEST_F(Capture, TheFeederDeliversTheWholeStackInOrderAndScanningLastsUntilTheLastSheet) {
+  service->set_scan_stack({testing::png_of(11, 5), testing::png_of(12, 5), testing::png_of(13, 5),
+                           testing::png_of(14, 5)});
+  state.scan_source.set(1);
+  recognizer.close_gate();
+  apply_operation(state, op::ScanPage{});
+  // Nothing is recognized yet, so nothing has arrived; the scanner is not held back by that.
+  ASSERT_TRUE(service->wait_for_calls(1, std::chrono::seconds(2)));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_TRUE(state.pages.empty());
+  recognizer.open_gate();
+  ASSERT_TRUE(update_until(state, [&] { return state.pages.size() == 1; }));
+  EXPECT_TRUE(state.scanning) << "more sheets are coming";
+  EXPECT_EQ(shown_title(state), "Scanned document");
+  EXPECT_TRUE(testing::shows_text(state, "Scanning page\xE2\x80\xA6"));
+  ASSERT_TRUE(update_until(state, [&] { return !state.scanning; }));
+  ASSERT_EQ(state.pages.size(), 4u);
+  for (std::uint32_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(state.pages[i].width, 11 + i) << "in the order of the stack";
+    EXPECT_EQ(state.pages[i].text, "Hello world");
+  }
+  EXPECT_EQ(state.page_index, 3u);
+  EXPECT_FALSE(state.notice);
+  EXPECT_EQ(service->calls_of(FakeMethod::ScanStack).front().text(),
+            "scan_stack(\"scanner0\", 300, 0, 1)");
+  EXPECT_TRUE(service->calls_of(FakeMethod::ScanPage).empty());
+}
+
+TEST_F(Capture, AJamPartWayKeepsTheSheetsAlreadyScanned) {
+  state.pages = {testing::page_of("from before")};
+  service->set_scan_stack({testing::png_of(11, 5), {'J', 'U', 'N', 'K'}, testing::png_of(13, 5)},
+                          "scan failed: Document feeder jammed");
+  state.scan_source.set(2);
+  apply_operation(state, op::ScanPage{});
+  ASSERT_TRUE(update_until(state, [&] { return !state.scanning; }));
+  // The sheet that was no image is reported on its own; the others are kept.
+  ASSERT_EQ(state.pages.size(), 3u);
+  EXPECT_EQ(state.pages[0].status, "from before");
+  EXPECT_EQ(state.pages[1].width, 11u);
+  EXPECT_EQ(state.pages[2].width, 13u);
+  EXPECT_EQ(state.notice->title, "Could not scan this page");
+  // Nothing more arrives after the failure that ended the stack.
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_FALSE(surface::update(state) && state.pages.size() != 3u);
+}
+
+TEST_F(Capture, AFeederThatFailsAtOnceOnlyNotifies) {
+  service->fail_next(FakeMethod::ScanStack, "scan failed: Document feeder out of documents");
+  state.scan_source.set(1);
+  apply_operation(state, op::ScanPage{});
+  ASSERT_TRUE(update_until(state, [&] { return !state.scanning; }));
+  EXPECT_TRUE(state.pages.empty());
+  EXPECT_EQ(state.notice->title, "Could not scan this page");
+  EXPECT_EQ(shown_title(state), "Scan a document");
+}
+
 // ---- Editing and recognition ---------------------------------------------------------------
 
 class Editing : public ::testing::Test {
