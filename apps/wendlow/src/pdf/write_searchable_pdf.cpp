@@ -1,5 +1,7 @@
 #include "pdf/write_searchable_pdf.hpp"
 
+#include <malloc.h>
+
 #include <thread>
 
 #include "pdf/document_objects.hpp"
@@ -9,6 +11,8 @@
 
 namespace wendlow::pdf {
 namespace {
+
+constexpr std::size_t kLargePiece = 1 << 20;
 
 struct Drawable {
   std::vector<PageToDraw> pages;
@@ -53,17 +57,30 @@ std::expected<void, std::string> write_document(Drawable drawn, unsigned compres
 std::vector<std::uint8_t> write_searchable_pdf_with(std::span<const PdfPage> pages,
                                                     unsigned compression_threads,
                                                     const ImageCompressor& compress) {
-  std::vector<std::uint8_t> out;
-  // Grows with the file: reserving for the worst case of every image up front could ask for
-  // gigabytes that a real document never needs.
-  const PdfSink append =
-      [&out](std::span<const std::uint8_t> bytes) -> std::expected<void, std::string> {
-    out.insert(out.end(), bytes.begin(), bytes.end());
+  // The file is kept in pieces of exactly the written size and joined at the end, each piece
+  // dropped as soon as it is copied. No worst case is reserved (for twenty colour pages at
+  // 600 dpi that would be about 2 GB) and no growing buffer is copied on the way, so the memory
+  // held stays close to the file's own size. The allocator may keep a freed image buffer for
+  // later; large pieces hand theirs back.
+  std::vector<std::vector<std::uint8_t>> pieces;
+  std::size_t total = 0;
+  const PdfSink keep =
+      [&](std::span<const std::uint8_t> bytes) -> std::expected<void, std::string> {
+    pieces.emplace_back(bytes.begin(), bytes.end());
+    total += bytes.size();
+    if (bytes.size() >= kLargePiece) ::malloc_trim(0);
     return {};
   };
   bool compressed_all = true;
-  (void)write_document(drawable_pages(pages), compression_threads, compress, append,
-                       compressed_all);
+  (void)write_document(drawable_pages(pages), compression_threads, compress, keep, compressed_all);
+  std::vector<std::uint8_t> out;
+  out.reserve(total);
+  for (auto& piece : pieces) {
+    out.insert(out.end(), piece.begin(), piece.end());
+    const bool large = piece.size() >= kLargePiece;
+    std::vector<std::uint8_t>().swap(piece);
+    if (large) ::malloc_trim(0);
+  }
   return out;
 }
 
