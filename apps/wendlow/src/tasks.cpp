@@ -80,7 +80,11 @@ void encode(scanning::PendingEncode& job) {
 void start_encode(scanning::PendingEncode job) {
   // The job is shared so that it is still here to run inline when no thread could start.
   auto shared = std::make_shared<scanning::PendingEncode>(std::move(job));
-  if (!vesk_os::spawn_named("vesk-encode-scanned-page", [shared] { encode(*shared); })) {
+  // Nobody waits for this PNG but a later export: it gives way to everything else.
+  if (!vesk_os::spawn_named("vesk-encode-scanned-page", [shared] {
+        vesk_os::lower_thread_priority();
+        encode(*shared);
+      })) {
     encode(*shared);
   }
 }

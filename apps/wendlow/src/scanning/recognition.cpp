@@ -1,5 +1,7 @@
 #include "scanning/recognition.hpp"
 
+#include <malloc.h>
+
 #include <atomic>
 
 #include "ocr/page_text.hpp"
@@ -36,6 +38,9 @@ std::expected<ScannedPage, std::string> page_from_scan(Bytes encoded,
     // The decoded image goes as soon as its RGBA copy exists: a 600 dpi page is large.
     rgba = vesk_image::to_rgba8(*decoded);
   }
+  // The allocator would keep the decoder's scratch memory for later; the page list holds on for
+  // long, so it goes back to the system now.
+  ::malloc_trim(0);
   const ocr::PageRecognition recognized = ocr::capture_recognition(recognize(*rgba, language.code));
 
   ScannedPage page;

@@ -43,9 +43,14 @@ class PendingFile {
       const std::filesystem::path& destination) {
     const std::filesystem::path folder =
         destination.has_parent_path() ? destination.parent_path() : std::filesystem::path(".");
-    const std::string stem = "." + destination.filename().string();
+    std::string stem(1, '.');
+    stem += destination.filename().string();
+    stem += '.';
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-      std::filesystem::path path = folder / (stem + "." + random_part() + ".part");
+      std::string name = stem;
+      name += random_part();
+      name += ".part";
+      std::filesystem::path path = folder / name;
       const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
       if (fd >= 0) return PendingFile(std::move(path), fd);
       if (errno != EEXIST) return std::unexpected(os_error("could not create the file", errno));
