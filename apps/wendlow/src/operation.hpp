@@ -59,6 +59,8 @@ struct ChooseScanner {
 struct ScanPage {};
 struct PageScanned {
   std::expected<ScannedPage, std::string> result;
+  // False while more sheets of the same feeder stack are still to come.
+  bool last = true;
 };
 struct SavePage {};
 struct SaveDocument {};

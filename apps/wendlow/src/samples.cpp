@@ -4,6 +4,7 @@
 #include <array>
 
 #include "screens/screens.hpp"
+#include "vesk_image/encode.hpp"
 
 namespace wendlow::samples {
 
@@ -118,11 +119,16 @@ ScannedPage scanned_page() {
   page.text =
       "Travel receipt\nCoffee and breakfast  \xE2\x82\xAC"
       "12.40\nMonday, 7 September";
-  // A sample page has no scanner file; its identity only needs a buffer of its own.
-  page.encoded = std::make_shared<const std::vector<std::uint8_t>>();
   page.pixels = std::make_shared<const std::vector<std::uint8_t>>(std::move(pixels));
   page.width = kWidth;
   page.height = kHeight;
+  // A sample page has no scanner file; it is exported as the PNG of its pixels.
+  auto image =
+      vesk_image::Image::from_pixels(kWidth, kHeight, vesk_image::PixelFormat::Rgba8, page.pixels);
+  auto png = vesk_image::encode_png(*image, vesk_image::PngOptions::fast());
+  page.encoded = EncodedImage::ready(std::make_shared<const std::vector<std::uint8_t>>(
+      png ? std::move(*png) : std::vector<std::uint8_t>()));
+  page.id = PageId::fresh();
   return page;
 }
 

@@ -1,7 +1,9 @@
 #include "tasks.hpp"
 
 #include "os_actions/printing/printing.hpp"
+#include "scanning/recognition.hpp"
 #include "status.hpp"
+#include "vesk_image/encode.hpp"
 #include "vesk_os/thread.hpp"
 
 namespace wendlow::tasks {
@@ -54,6 +56,59 @@ bool start_discovery(EventSender events) {
   return vesk_os::spawn_named("vesk-printer-discovery", [events = std::move(events)] {
     events.send(op::DiscoveryFinished{printing::discover_driverless()});
   });
+}
+
+bool start_capture(scanning::CaptureInput input, EventSender events) {
+  return vesk_os::spawn_named("vesk-scan-document",
+                              [input = std::move(input), events = std::move(events)] {
+                                scanning::run_capture(input, events);
+                              });
+}
+
+bool start_recognition(PageId page, Bytes pixels, std::uint32_t width, std::uint32_t height,
+                       std::string language, EventSender events) {
+  return vesk_os::spawn_named(
+      "vesk-recognize-scanned-page",
+      [page = std::move(page), pixels = std::move(pixels), width, height,
+       language = std::move(language), events = std::move(events)]() mutable {
+        events.send(op::PageRecognized{std::move(page),
+                                       scanning::recognize_again(pixels, width, height, language)});
+      });
+}
+
+namespace {
+
+void encode(scanning::PendingEncode& job) {
+  auto png = vesk_image::encode_png(job.image);
+  if (!png) {
+    job.done.set_value(std::unexpected("could not update the scanned page: " + png.error()));
+    return;
+  }
+  job.done.set_value(std::make_shared<const std::vector<std::uint8_t>>(std::move(*png)));
+}
+
+}  // namespace
+
+void start_encode(scanning::PendingEncode job) {
+  // The job is shared so that it is still here to run inline when no thread could start.
+  auto shared = std::make_shared<scanning::PendingEncode>(std::move(job));
+  // Nobody waits for this PNG but a later export: it gives way to everything else.
+  if (!vesk_os::spawn_named("vesk-encode-scanned-page", [shared] {
+        vesk_os::lower_thread_priority();
+        encode(*shared);
+      })) {
+    encode(*shared);
+  }
+}
+
+bool start_save(std::filesystem::path path, scanning::SaveContent content, OutcomeTexts texts,
+                EventSender events) {
+  return start_outcome_task(
+      "vesk-save-scanned-page",
+      [path = std::move(path), content = std::move(content)]() {
+        return scanning::write_save(path, content);
+      },
+      std::move(texts), std::move(events));
 }
 
 OutcomeTexts add_printer_texts(const std::string& printer_name) {

@@ -10,6 +10,9 @@
 
 #include "notice.hpp"
 #include "operation.hpp"
+#include "scanning/capture.hpp"
+#include "scanning/page_list.hpp"
+#include "scanning/save.hpp"
 #include "snapshot.hpp"
 #include "thumbnail/generate.hpp"
 #include "vesk_os/channel.hpp"
@@ -51,6 +54,23 @@ std::optional<vesk_os::OneshotReceiver<thumbnail::generate::Result>> start_previ
 
 // Starts "vesk-printer-discovery", which sends DiscoveryFinished.
 bool start_discovery(EventSender events);
+
+// Starts "vesk-scan-document": the capture of Scan page, which sends PageScanned (one per
+// sheet for a feeder stack).
+bool start_capture(scanning::CaptureInput input, EventSender events);
+
+// Starts "vesk-recognize-scanned-page" for one page's pixels; sends PageRecognized with `page`.
+bool start_recognition(PageId page, Bytes pixels, std::uint32_t width, std::uint32_t height,
+                       std::string language, EventSender events);
+
+// Starts "vesk-encode-scanned-page", which writes the PNG of an edited page into its promise.
+// When no thread starts, the PNG is encoded on the calling thread instead.
+void start_encode(scanning::PendingEncode job);
+
+// Starts "vesk-save-scanned-page", which writes `content` to `path` and sends TaskFinished
+// with the success or failure notice of `texts`.
+bool start_save(std::filesystem::path path, scanning::SaveContent content, OutcomeTexts texts,
+                EventSender events);
 
 // The outcome rows. Printer names are shown by their display name.
 OutcomeTexts add_printer_texts(const std::string& printer_name);

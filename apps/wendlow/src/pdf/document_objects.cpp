@@ -11,7 +11,7 @@ std::string reference(std::size_t number) {
   return std::to_string(number) + " 0 R";
 }
 
-std::string image_extras(const PdfPage& page) {
+std::string image_extras(const PageToDraw& page) {
   return " /Type /XObject /Subtype /Image /Width " + std::to_string(page.width) + " /Height " +
          std::to_string(page.height) +
          " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Filter /FlateDecode";
@@ -35,10 +35,9 @@ ObjectTable build_document_objects(std::span<const PageToDraw> pages) {
 
   std::string kids;
   for (const PageToDraw& drawn : pages) {
-    const PdfPage& page = *drawn.page;
-    std::size_t image = table.append(image_stream_object(image_extras(page)));
+    std::size_t image = table.append(image_stream_object(image_extras(drawn)));
     std::string content_data =
-        page_content(place_on_a4(page.width, page.height), drawn.input_position, page.text);
+        page_content(place_on_a4(drawn.width, drawn.height), drawn.input_position, drawn.text);
     std::size_t content = table.append(stream_object("", content_data));
     std::size_t page_object =
         table.append({page_dictionary(tree, font, drawn.input_position, image, content)});

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "pdf/object_table.hpp"
@@ -9,8 +11,11 @@
 namespace wendlow::pdf {
 
 // A page that will be drawn, with its position in the writer's input (which names its image).
+// The text is borrowed from the writer's input.
 struct PageToDraw {
-  const PdfPage* page = nullptr;
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::string_view text;
   std::size_t input_position = 0;
 };
 

@@ -37,18 +37,16 @@ void OrderedCompression::work() {
     }
     if (abandoned_) return;
     Slot& slot = slots_[index];
-    if (std::optional<CompressedImage> compressed = compress_(images_[index])) {
-      slot.image = std::move(*compressed);
-    }
+    slot.image = compress_(images_[index]);
     slot.ready.store(true);
     slot.ready.notify_one();
   }
 }
 
-CompressedImage OrderedCompression::next() {
+std::optional<CompressedImage> OrderedCompression::next() {
   std::size_t index = next_to_hand_out_++;
-  if (index >= images_.size()) return {};
-  if (workers_.empty()) return compress_(images_[index]).value_or(CompressedImage{});
+  if (index >= images_.size()) return std::nullopt;
+  if (workers_.empty()) return compress_(images_[index]);
 
   released_.store(index);
   released_.notify_all();

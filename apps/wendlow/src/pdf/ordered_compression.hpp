@@ -27,13 +27,14 @@ class OrderedCompression {
   OrderedCompression(const OrderedCompression&) = delete;
   OrderedCompression& operator=(const OrderedCompression&) = delete;
 
-  // The next image in document order, empty when its compression failed; waits for it when
-  // needed. Calling again declares the previous image released. Call once per image at most.
-  CompressedImage next();
+  // The next image in document order, nothing when its compression failed (or every image was
+  // handed out); waits for it when needed. Calling again declares the previous image
+  // released. Call once per image at most.
+  std::optional<CompressedImage> next();
 
  private:
   struct Slot {
-    CompressedImage image;
+    std::optional<CompressedImage> image;
     std::atomic<bool> ready{false};
   };
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,18 @@ struct PdfPage {
 
 // Whether the page has a non-zero size whose pixel count matches its `rgb` buffer.
 bool is_drawable(const PdfPage& page);
+
+// A page given by its RGBA pixels (shared, not copied). It is written exactly as the PdfPage
+// that holds the first three bytes of every pixel: the alpha byte is dropped, nothing is
+// composited.
+struct RgbaPdfPage {
+  std::shared_ptr<const std::vector<std::uint8_t>> rgba;
+  std::string text;
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+};
+
+// Whether the page has a non-zero size whose pixel count matches its `rgba` buffer.
+bool is_drawable(const RgbaPdfPage& page);
 
 }  // namespace wendlow::pdf

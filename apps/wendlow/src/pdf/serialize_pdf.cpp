@@ -32,49 +32,60 @@ std::string cross_reference_and_trailer(const std::vector<std::size_t>& offsets,
   return text;
 }
 
-// Generous: every number is given 20 digits.
-std::size_t output_bound(const ObjectTable& table, std::size_t image_bytes_bound) {
-  std::size_t bound = kHeader.size() + image_bytes_bound + 200;
-  for (const ObjectBody& body : table.bodies()) {
-    bound += 20 + 7 + body.text.size() + kObjectClose.size() + kXrefLineSize;
-    if (body.image_stream) bound += stream_head("", 0).size() + 20 + kStreamTail.size();
+// Counts what went to the sink, for the offsets, and keeps its first error.
+class Output {
+ public:
+  explicit Output(const PdfSink& sink) : sink_(sink) {}
+  void write(std::span<const std::uint8_t> bytes) {
+    if (!error_.empty() || bytes.empty()) return;
+    if (auto written = sink_(bytes); !written) {
+      error_ = written.error().empty() ? std::string("could not write the file") : written.error();
+      return;
+    }
+    offset_ += bytes.size();
   }
-  return bound;
-}
+  void write(std::string_view text) {
+    write(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+  }
+  std::size_t offset() const { return offset_; }
+  std::expected<void, std::string> result() const {
+    if (error_.empty()) return {};
+    return std::unexpected(error_);
+  }
 
-// Kept out of line: inlined into serialize_pdf, g++ 12 reports a false -Wstringop-overflow on
-// the reallocation path that the reserve() makes unreachable.
-[[gnu::noinline]] void append(std::vector<std::uint8_t>& out, std::string_view bytes) {
-  out.insert(out.end(), bytes.begin(), bytes.end());
-}
+ private:
+  const PdfSink& sink_;
+  std::size_t offset_ = 0;
+  std::string error_;
+};
 
 }  // namespace
 
-std::vector<std::uint8_t> serialize_pdf(const ObjectTable& table,
-                                        const std::function<CompressedImage()>& next_image,
-                                        std::size_t image_bytes_bound) {
-  std::vector<std::uint8_t> out;
-  out.reserve(output_bound(table, image_bytes_bound));
-  append(out, kHeader);
+std::expected<void, std::string> serialize_pdf(const ObjectTable& table,
+                                               const std::function<CompressedImage()>& next_image,
+                                               const PdfSink& sink) {
+  Output out(sink);
+  out.write(kHeader);
 
   std::vector<std::size_t> offsets;
   offsets.reserve(table.size());
   for (const ObjectBody& body : table.bodies()) {
-    offsets.push_back(out.size());
-    append(out, object_open(offsets.size()));
+    offsets.push_back(out.offset());
+    std::string head = object_open(offsets.size());
     if (body.image_stream) {
       CompressedImage image = next_image();
-      append(out, stream_head(body.text, image.size));
-      std::span<const std::uint8_t> data = image.bytes();
-      out.insert(out.end(), data.begin(), data.end());
-      append(out, kStreamTail);
+      head += stream_head(body.text, image.size);
+      out.write(head);
+      out.write(image.bytes());
+      out.write(std::string(kStreamTail) + std::string(kObjectClose));
     } else {
-      append(out, body.text);
+      head += body.text;
+      head += kObjectClose;
+      out.write(head);
     }
-    append(out, kObjectClose);
   }
-  append(out, cross_reference_and_trailer(offsets, out.size()));
-  return out;
+  out.write(cross_reference_and_trailer(offsets, out.offset()));
+  return out.result();
 }
 
 }  // namespace wendlow::pdf

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <vector>
 
 namespace wendlow::pdf {
 namespace {
@@ -58,6 +59,46 @@ std::optional<CompressedImage> compress_zlib(std::span<const std::uint8_t> data)
   }
   if (result != Z_STREAM_END) return std::nullopt;
   image.size = produced;
+  return image;
+}
+
+std::optional<CompressedImage> compress_zlib_rgb_of_rgba(std::span<const std::uint8_t> rgba) {
+  if (rgba.size() % 4 != 0) return std::nullopt;
+  DeflateStream deflater;
+  if (!deflater.ready()) return std::nullopt;
+  z_stream& stream = deflater.get();
+
+  const std::size_t pixel_count = rgba.size() / 4;
+  const std::size_t capacity = deflateBound(&stream, pixel_count * 3);
+  CompressedImage image{std::make_unique_for_overwrite<std::uint8_t[]>(capacity), 0};
+
+  // Deflate's output does not depend on how its input is split, so feeding converted pieces
+  // gives the bytes of one pass over the whole RGB image.
+  constexpr std::size_t kPiecePixels = 16 * 1024;
+  std::vector<std::uint8_t> rgb(kPiecePixels * 3);
+  std::size_t done = 0;
+  int result = Z_OK;
+  do {
+    const std::size_t count = std::min(kPiecePixels, pixel_count - done);
+    const std::uint8_t* source = rgba.data() + done * 4;
+    for (std::size_t i = 0; i < count; ++i) {
+      rgb[3 * i] = source[4 * i];
+      rgb[3 * i + 1] = source[4 * i + 1];
+      rgb[3 * i + 2] = source[4 * i + 2];
+    }
+    done += count;
+    const bool last = done == pixel_count;
+    stream.next_in = rgb.data();
+    stream.avail_in = static_cast<uInt>(count * 3);
+    do {
+      const std::size_t room = std::min<std::size_t>(UINT_MAX, capacity - image.size);
+      stream.next_out = image.buffer.get() + image.size;
+      stream.avail_out = static_cast<uInt>(room);
+      result = deflate(&stream, last ? Z_FINISH : Z_NO_FLUSH);
+      image.size += room - stream.avail_out;
+    } while (result == Z_OK && (stream.avail_in > 0 || (last && image.size < capacity)));
+  } while (result == Z_OK && done < pixel_count);
+  if (result != Z_STREAM_END) return std::nullopt;
   return image;
 }
 

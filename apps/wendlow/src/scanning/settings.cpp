@@ -30,4 +30,12 @@ TextLanguage language_for(std::size_t index) {
   }
 }
 
+std::string language_code_for(const std::string& label) {
+  for (std::size_t index = 1; index <= 3; ++index) {
+    TextLanguage language = language_for(index);
+    if (language.label == label) return std::move(language.code);
+  }
+  return "eng";
+}
+
 }  // namespace wendlow::scanning

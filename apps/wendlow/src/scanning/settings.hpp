@@ -19,5 +19,8 @@ os_actions::printing::ScanSettings scan_settings_for(std::size_t resolution, std
                                                      std::size_t source);
 // 1 German, 2 French, 3 Spanish, anything else English.
 TextLanguage language_for(std::size_t index);
+// The engine code for a page's language label: "German" deu, "French" fra, "Spanish" spa,
+// anything else eng.
+std::string language_code_for(const std::string& label);
 
 }  // namespace wendlow::scanning

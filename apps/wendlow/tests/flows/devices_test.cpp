@@ -26,7 +26,7 @@ Wendlow idle_state() {
 
 ScannedPage sample_page() {
   ScannedPage page = samples::scanned_page();
-  page.encoded = std::make_shared<const std::vector<std::uint8_t>>();
+  page.id = PageId::fresh();
   return page;
 }
 

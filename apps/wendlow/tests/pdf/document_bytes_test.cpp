@@ -198,5 +198,90 @@ TEST(CompressZlib, MatchesZlibLevelSixByteForByte) {
   }
 }
 
+// The RGBA form of a page: the same pixels with an alpha byte after each (never the same twice,
+// so that a writer that kept it would show).
+RgbaPdfPage with_alpha(const PdfPage& page) {
+  std::vector<std::uint8_t> rgba;
+  rgba.reserve(page.rgb.size() / 3 * 4);
+  for (std::size_t i = 0; i + 2 < page.rgb.size(); i += 3) {
+    rgba.insert(rgba.end(),
+                {page.rgb[i], page.rgb[i + 1], page.rgb[i + 2], static_cast<std::uint8_t>(i * 31)});
+  }
+  return {std::make_shared<const std::vector<std::uint8_t>>(std::move(rgba)), page.text, page.width,
+          page.height};
+}
+
+// Collects what a sink receives, optionally refusing after `limit` bytes.
+struct Collected {
+  std::vector<std::uint8_t> bytes;
+  std::size_t pieces = 0;
+  std::size_t limit = SIZE_MAX;
+  PdfSink sink() {
+    return [this](std::span<const std::uint8_t> piece) -> std::expected<void, std::string> {
+      if (bytes.size() + piece.size() > limit) return std::unexpected(std::string("disk full"));
+      bytes.insert(bytes.end(), piece.begin(), piece.end());
+      ++pieces;
+      return {};
+    };
+  }
+};
+
+TEST(WriteSearchablePdfTo, RgbaPagesGiveTheBytesOfTheirRgbForm) {
+  std::vector<PdfPage> pages;
+  for (std::uint32_t index = 0; index < 5; ++index) {
+    pages.push_back(patterned_page(300 + index * 37, 200 + index * 11,
+                                   index == 2 ? "" : "page (" + std::to_string(index) + ")"));
+  }
+  pages[3].width = 0;  // left out, as by the RGB writer
+  std::vector<RgbaPdfPage> rgba;
+  for (const auto& page : pages) rgba.push_back(with_alpha(page));
+  rgba[1].rgba = nullptr;
+  pages[1].rgb.clear();
+  const std::vector<std::uint8_t> expected = write_searchable_pdf(pages, 1);
+  for (unsigned threads : {1u, 2u, 4u}) {
+    Collected out;
+    ASSERT_TRUE(write_searchable_pdf_to(rgba, threads, out.sink()));
+    EXPECT_EQ(out.bytes, expected) << threads << " threads";
+    EXPECT_GT(out.pieces, 3u) << "the file arrives piece by piece";
+  }
+}
+
+TEST(WriteSearchablePdfTo, AnUncompressedImageOrARefusingSinkIsAFailure) {
+  std::vector<RgbaPdfPage> pages = {with_alpha(patterned_page(8, 8)),
+                                    with_alpha(patterned_page(9, 9))};
+  ImageCompressor fail_on_81_pixels =
+      [](std::span<const std::uint8_t> pixels) -> std::optional<CompressedImage> {
+    if (pixels.size() == 9 * 9 * 4) return std::nullopt;
+    return compress_zlib_rgb_of_rgba(pixels);
+  };
+  Collected out;
+  auto written = write_searchable_pdf_to_with(pages, 2, fail_on_81_pixels, out.sink());
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.error(), "a page image could not be compressed");
+
+  Collected full;
+  full.limit = 500;
+  written = write_searchable_pdf_to(pages, 1, full.sink());
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.error(), "disk full");
+  EXPECT_LE(full.bytes.size(), 500u) << "nothing is written after the first error";
+}
+
+TEST(CompressZlib, TheRgbaFormMatchesTheRgbOneAcrossPieces) {
+  // Sizes around the converter's piece of 16384 pixels.
+  for (std::uint32_t pixels : {0u, 1u, 16383u, 16384u, 16385u, 100000u}) {
+    PdfPage page = patterned_page(1, pixels);
+    RgbaPdfPage rgba = with_alpha(page);
+    auto expected = compress_zlib(page.rgb);
+    auto actual = compress_zlib_rgb_of_rgba(*rgba.rgba);
+    ASSERT_TRUE(expected && actual) << pixels;
+    EXPECT_EQ(std::string(actual->bytes().begin(), actual->bytes().end()),
+              std::string(expected->bytes().begin(), expected->bytes().end()))
+        << pixels;
+  }
+  std::vector<std::uint8_t> odd(7);
+  EXPECT_FALSE(compress_zlib_rgb_of_rgba(odd)) << "not whole pixels";
+}
+
 }  // namespace
 }  // namespace wendlow::pdf

@@ -107,11 +107,14 @@ ReadResult read_available(int fd, std::vector<std::uint8_t>& into, std::size_t l
 class Supervisor {
  public:
   Supervisor(Child child, std::span<const std::uint8_t> input, std::size_t stdout_limit,
-             std::size_t stderr_limit, Clock::time_point deadline)
+             std::size_t stderr_limit, std::chrono::milliseconds time_limit,
+             const OutputConsumer* consume)
       : child_(std::move(child)),
         input_(input),
         limits_{stdout_limit, stderr_limit},
-        deadline_(deadline),
+        time_limit_(time_limit),
+        deadline_(Clock::now() + time_limit),
+        consume_(consume),
         process_(open_process_fd(child_.pid)) {}
 
   std::expected<Finished, Failure> run() {
@@ -163,6 +166,7 @@ class Supervisor {
             case ReadResult::Error:
               return fail(io_error("could not read the child's output", error));
           }
+          if (stream == 0) hand_over(finished.standard_output);
         } else if (slot[i] == 2) {
           if (auto written = write_input(); !written) return fail(written.error());
         }
@@ -193,6 +197,15 @@ class Supervisor {
     return std::unexpected(std::move(failure));
   }
 
+  // Gives new output to the consumer; what it takes is dropped and restarts the time limit.
+  void hand_over(std::vector<std::uint8_t>& output) {
+    if (!consume_ || !*consume_ || output.empty()) return;
+    const std::size_t taken = std::min((*consume_)(output), output.size());
+    if (taken == 0) return;
+    output.erase(output.begin(), output.begin() + static_cast<std::ptrdiff_t>(taken));
+    deadline_ = Clock::now() + time_limit_;
+  }
+
   std::expected<void, IoError> write_input() {
     while (input_written_ < input_.size()) {
       const ssize_t n = ::write(child_.input.get(), input_.data() + input_written_,
@@ -214,7 +227,9 @@ class Supervisor {
   std::span<const std::uint8_t> input_;
   std::size_t input_written_ = 0;
   std::size_t limits_[2];
+  std::chrono::milliseconds time_limit_;
   Clock::time_point deadline_;
+  const OutputConsumer* consume_;
   UniqueFd process_;
   bool reaped_ = false;
 };
@@ -229,25 +244,43 @@ bool IoError::program_not_found() const {
   return error_number == ENOENT;
 }
 
-std::expected<Finished, Failure> run_prepared_with_limits(
-    const PreparedCommand& command, std::span<const std::uint8_t> standard_input,
-    std::size_t stdout_limit, std::size_t stderr_limit, std::chrono::milliseconds time_limit) {
-  return run_prepared_with_limits(command, standard_input,
-                                  Limits{stdout_limit, stderr_limit, time_limit, std::nullopt});
-}
+namespace {
 
-std::expected<Finished, Failure> run_prepared_with_limits(
-    const PreparedCommand& command, std::span<const std::uint8_t> standard_input,
-    const Limits& limits) {
+std::expected<Finished, Failure> run_supervised(const PreparedCommand& command,
+                                                std::span<const std::uint8_t> standard_input,
+                                                const Limits& limits,
+                                                const OutputConsumer* consume) {
   if (command.program.empty()) return std::unexpected(OtherFailure{"no program given"});
-  const auto deadline = Clock::now() + limits.time;
   std::optional<SigpipeBlock> sigpipe_block;
   if (!standard_input.empty()) sigpipe_block.emplace();
   auto child = detail::spawn_child(command, !standard_input.empty(), limits.address_space_bytes);
   if (!child) return std::unexpected(child.error());
   Supervisor supervisor(std::move(*child), standard_input, limits.stdout_bytes, limits.stderr_bytes,
-                        deadline);
+                        limits.time, consume);
   return supervisor.run();
+}
+
+}  // namespace
+
+std::expected<Finished, Failure> run_prepared_with_limits(
+    const PreparedCommand& command, std::span<const std::uint8_t> standard_input,
+    const Limits& limits) {
+  return run_supervised(command, standard_input, limits, nullptr);
+}
+
+std::expected<Finished, Failure> run_prepared_with_limits(
+    const PreparedCommand& command, std::span<const std::uint8_t> standard_input,
+    std::size_t stdout_limit, std::size_t stderr_limit, std::chrono::milliseconds time_limit,
+    const OutputConsumer& consume) {
+  return run_supervised(command, standard_input,
+                        Limits{stdout_limit, stderr_limit, time_limit, std::nullopt}, &consume);
+}
+
+std::expected<Finished, Failure> run_prepared_with_limits(
+    const PreparedCommand& command, std::span<const std::uint8_t> standard_input,
+    std::size_t stdout_limit, std::size_t stderr_limit, std::chrono::milliseconds time_limit) {
+  return run_supervised(command, standard_input,
+                        Limits{stdout_limit, stderr_limit, time_limit, std::nullopt}, nullptr);
 }
 
 }  // namespace bounded_command

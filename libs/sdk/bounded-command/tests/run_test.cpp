@@ -108,6 +108,32 @@ TEST(RunTest, OutputLimitsNameTheStream) {
   EXPECT_EQ(stream_name(flood_limit->stream), "stderr");
 }
 
+TEST(RunTest, AConsumerTakesOutputInPiecesAndEachPieceRestartsTheTimeLimit) {
+  // Five pieces, 150 ms apart: longer in all than the time limit, never longer between pieces.
+  const std::string script = "for i in 1 2 3 4 5; do printf 'piece%s;' $i; sleep 0.15; done";
+  std::vector<std::string> pieces;
+  OutputConsumer take_whole_pieces = [&](std::span<const std::uint8_t> available) {
+    std::string text(available.begin(), available.end());
+    std::size_t taken = 0;
+    for (std::size_t end; (end = text.find(';', taken)) != std::string::npos; taken = end + 1) {
+      pieces.push_back(text.substr(taken, end - taken));
+    }
+    return taken;
+  };
+  auto finished = run_prepared_with_limits(PreparedCommand{"sh", {"-c", script}, {}}, {}, 8, 1024,
+                                           std::chrono::milliseconds(400), take_whole_pieces);
+  ASSERT_TRUE(finished.has_value());
+  EXPECT_EQ(pieces, (std::vector<std::string>{"piece1", "piece2", "piece3", "piece4", "piece5"}));
+  EXPECT_TRUE(finished->standard_output.empty());
+
+  // Untaken output still counts against the limit.
+  OutputConsumer take_nothing = [](std::span<const std::uint8_t>) { return std::size_t{0}; };
+  auto over = run_prepared_with_limits(PreparedCommand{"sh", {"-c", script}, {}}, {}, 8, 1024,
+                                       std::chrono::milliseconds(5000), take_nothing);
+  ASSERT_FALSE(over.has_value());
+  EXPECT_TRUE(std::holds_alternative<OutputLimitExceeded>(over.error()));
+}
+
 TEST(RunTest, TimeLimitKillsTheWholeProcessGroup) {
   const fs::path pid_file =
       fs::temp_directory_path() / ("bounded-command-pid-" + std::to_string(::getpid()));

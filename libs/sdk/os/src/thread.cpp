@@ -1,6 +1,9 @@
 #include "vesk_os/thread.hpp"
 
 #include <pthread.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <exception>
 #include <iostream>
@@ -61,6 +64,12 @@ bool spawn_named(std::string name, std::move_only_function<void()> work) {
     return false;
   }
   return true;
+}
+
+void lower_thread_priority() {
+  // On Linux a thread id names just that thread.
+  const auto thread = static_cast<id_t>(::syscall(SYS_gettid));
+  ::setpriority(PRIO_PROCESS, thread, 10);
 }
 
 std::vector<std::string> spawned_thread_names() {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <pthread.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -36,6 +39,18 @@ TEST(SpawnNamed, CutNeverSplitsAUtf8Character) {
   EXPECT_EQ(os_thread_name("abcdefghijklmn\xC3\xA9xyz"), "abcdefghijklmn");
   EXPECT_EQ(os_thread_name("short"), "short");
   EXPECT_EQ(os_thread_name("exactly-15-byte"), "exactly-15-byte");
+}
+
+TEST(SpawnNamed, ALoweredPriorityStaysWithItsThread) {
+  std::promise<int> worker_nice;
+  auto answer = worker_nice.get_future();
+  const int own = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)));
+  ASSERT_TRUE(spawn_named("vesk-lower-priority", [&worker_nice] {
+    lower_thread_priority();
+    worker_nice.set_value(::getpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid))));
+  }));
+  EXPECT_EQ(answer.get(), std::min(own + 10, 19));
+  EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid))), own);
 }
 
 TEST(SpawnNamed, ThrowingWorkerLeavesTheProcessAlive) {

@@ -50,6 +50,8 @@ const char* method_name(FakeMethod method) {
       return "print_document";
     case FakeMethod::ScanPage:
       return "scan_page";
+    case FakeMethod::ScanStack:
+      return "scan_stack";
   }
   return "unknown";
 }
@@ -58,9 +60,10 @@ std::string FakeCall::text() const {
   // Text arguments are quoted, numbers and truth values are not: the call reads as written.
   std::string out = std::string(method_name(method)) + "(";
   for (std::size_t i = 0; i < args.size(); ++i) {
-    const bool is_text = !(method == FakeMethod::PrintDocument && i >= 2) &&
-                         !(method == FakeMethod::SetEnabled && i == 1) &&
-                         !(method == FakeMethod::ScanPage && i >= 1);
+    const bool is_text =
+        !(method == FakeMethod::PrintDocument && i >= 2) &&
+        !(method == FakeMethod::SetEnabled && i == 1) &&
+        !((method == FakeMethod::ScanPage || method == FakeMethod::ScanStack) && i >= 1);
     if (i > 0) out += ", ";
     out += is_text ? quoted(args[i]) : args[i];
   }
@@ -86,6 +89,13 @@ void FakeBackend::set_discovered(std::vector<DriverlessPrinter> printers) {
 void FakeBackend::set_scan_image(std::vector<std::uint8_t> encoded_image) {
   std::lock_guard lock(mutex_);
   scan_image_ = std::move(encoded_image);
+}
+
+void FakeBackend::set_scan_stack(std::vector<std::vector<std::uint8_t>> sheets,
+                                 std::optional<std::string> fault) {
+  std::lock_guard lock(mutex_);
+  stack_sheets_ = std::move(sheets);
+  stack_fault_ = std::move(fault);
 }
 
 std::vector<PrintQueue> FakeBackend::current_queues() const {
@@ -289,6 +299,47 @@ std::expected<std::vector<std::uint8_t>, std::string> FakeBackend::scan_page(
                                  [&](const Scanner& scanner) { return scanner.id == scanner_id; });
   if (!known) return std::unexpected("no scanner '" + scanner_id + "'");
   return scan_image_;
+}
+
+std::expected<void, std::string> FakeBackend::scan_stack(const std::string& scanner_id,
+                                                         const ScanSettings& settings,
+                                                         const SheetListener& listener) {
+  std::vector<std::vector<std::uint8_t>> sheets;
+  std::optional<std::string> fault;
+  std::chrono::milliseconds delay{0};
+  bool scripted_failure = false;
+  {
+    std::lock_guard lock(mutex_);
+    calls_.push_back({FakeMethod::ScanStack,
+                      {scanner_id, std::to_string(settings.resolution),
+                       std::to_string(settings.color_mode), std::to_string(settings.source)}});
+    auto& script = scripts_[FakeMethod::ScanStack];
+    delay = script.delay;
+    if (!script.next_failures.empty()) {
+      fault = std::move(script.next_failures.front());
+      script.next_failures.pop_front();
+    } else if (script.always_failure) {
+      fault = script.always_failure;
+    }
+    const bool known = std::any_of(scanners_.begin(), scanners_.end(), [&](const Scanner& scanner) {
+      return scanner.id == scanner_id;
+    });
+    if (!known) return std::unexpected("no scanner '" + scanner_id + "'");
+    scripted_failure = fault.has_value();
+    sheets =
+        stack_sheets_.empty() ? std::vector<std::vector<std::uint8_t>>{scan_image_} : stack_sheets_;
+    if (!fault) fault = stack_fault_;
+  }
+  call_arrived_.notify_all();
+  // A scripted failure of the call itself comes before any sheet.
+  if (scripted_failure) return std::unexpected(*fault);
+  for (auto& sheet : sheets) {
+    if (listener.sheet_started) listener.sheet_started();
+    if (delay.count() > 0) std::this_thread::sleep_for(delay);
+    if (listener.page) listener.page(std::move(sheet));
+  }
+  if (fault) return std::unexpected(*fault);
+  return {};
 }
 
 }  // namespace os_actions::printing

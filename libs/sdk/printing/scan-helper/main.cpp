@@ -7,6 +7,10 @@
 //   os-printing-scan-helper scan DEVICE RESOLUTION COLOR SOURCE
 //       COLOR 0 colour, 1 grey, 2 text (line art); SOURCE 0 flatbed, 1 feeder, 2 two-sided
 //       writes the page as PNG to stdout
+//   os-printing-scan-helper scan-stack DEVICE RESOLUTION COLOR SOURCE
+//       scans sheet after sheet until the feeder is empty, writing each as it is done: the
+//       record 'S' when the scanner has taken a sheet in, then 'P', the PNG's length (eight
+//       bytes, big-endian) and the PNG. A fault after some sheets ends with the error.
 // Errors go to stderr as one line starting "scan-helper: " (backends and sanitizers may
 // write lines of their own around it); the exit status is then 1 (2 for bad arguments).
 // The service judges the answer, not the exit status alone: a list is complete with its
@@ -19,6 +23,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <expected>
 #include <string>
 #include <vector>
 
@@ -109,26 +114,21 @@ bool write_all(const std::vector<std::uint8_t>& bytes) {
   return true;
 }
 
-int scan(const std::string& device, int resolution, int color, int source) {
-  SaneSession session;
-  auto status = sane_open(device.c_str(), &session.handle);
-  if (status != SANE_STATUS_GOOD) {
-    session.handle = nullptr;
-    return fail("could not open scanner " + device + ": " + sane_strstatus(status));
-  }
-  if (auto applied = apply_scan_options(session.handle, resolution, color, source); !applied) {
-    return fail(applied.error());
-  }
+// Reads the frames of one sheet; its first sane_start has already succeeded.
+std::expected<std::vector<std::uint8_t>, std::string> read_sheet(SANE_Handle handle) {
   std::vector<ScanFrame> frames;
   std::vector<std::uint8_t> buffer(256 * 1024);
-  while (true) {
-    status = sane_start(session.handle);
-    if (status != SANE_STATUS_GOOD)
-      return fail(std::string("scan failed: ") + sane_strstatus(status));
+  for (bool started = true;; started = false) {
+    SANE_Status status = SANE_STATUS_GOOD;
+    if (!started) {
+      status = sane_start(handle);
+      if (status != SANE_STATUS_GOOD)
+        return std::unexpected(std::string("scan failed: ") + sane_strstatus(status));
+    }
     SANE_Parameters parameters;
-    status = sane_get_parameters(session.handle, &parameters);
+    status = sane_get_parameters(handle, &parameters);
     if (status != SANE_STATUS_GOOD)
-      return fail(std::string("scan failed: ") + sane_strstatus(status));
+      return std::unexpected(std::string("scan failed: ") + sane_strstatus(status));
     ScanFrame frame;
     frame.kind = frame_kind(parameters.format);
     frame.depth = parameters.depth;
@@ -137,22 +137,67 @@ int scan(const std::string& device, int resolution, int color, int source) {
     frame.lines = parameters.lines;
     while (true) {
       SANE_Int length = 0;
-      status =
-          sane_read(session.handle, buffer.data(), static_cast<SANE_Int>(buffer.size()), &length);
+      status = sane_read(handle, buffer.data(), static_cast<SANE_Int>(buffer.size()), &length);
       if (status == SANE_STATUS_EOF) break;
       if (status != SANE_STATUS_GOOD)
-        return fail(std::string("scan failed: ") + sane_strstatus(status));
+        return std::unexpected(std::string("scan failed: ") + sane_strstatus(status));
       frame.data.insert(frame.data.end(), buffer.begin(), buffer.begin() + length);
     }
     frames.push_back(std::move(frame));
     if (parameters.last_frame) break;
-    if (frames.size() >= 3) return fail("scan failed: too many frames");
+    if (frames.size() >= 3) return std::unexpected(std::string("scan failed: too many frames"));
   }
   auto image = assemble_frames(frames);
-  if (!image) return fail("scanner returned an unusable image: " + image.error());
-  auto png = encode_png(*image);
+  if (!image) return std::unexpected("scanner returned an unusable image: " + image.error());
+  return encode_png(*image);
+}
+
+int open_device(SaneSession& session, const std::string& device, int resolution, int color,
+                int source) {
+  auto status = sane_open(device.c_str(), &session.handle);
+  if (status != SANE_STATUS_GOOD) {
+    session.handle = nullptr;
+    return fail("could not open scanner " + device + ": " + sane_strstatus(status));
+  }
+  if (auto applied = apply_scan_options(session.handle, resolution, color, source); !applied) {
+    return fail(applied.error());
+  }
+  return 0;
+}
+
+int scan(const std::string& device, int resolution, int color, int source) {
+  SaneSession session;
+  if (int failed = open_device(session, device, resolution, color, source)) return failed;
+  const auto status = sane_start(session.handle);
+  if (status != SANE_STATUS_GOOD)
+    return fail(std::string("scan failed: ") + sane_strstatus(status));
+  auto png = read_sheet(session.handle);
   if (!png) return fail(png.error());
   return write_all(*png) ? 0 : fail("could not write the image");
+}
+
+// More sheets than any feeder holds: a device that never reports an empty feeder stops here.
+constexpr int kMostSheets = 500;
+
+int scan_stack(const std::string& device, int resolution, int color, int source) {
+  SaneSession session;
+  if (int failed = open_device(session, device, resolution, color, source)) return failed;
+  // The flatbed never runs empty: it gives one sheet.
+  const int sheets = source == 0 ? 1 : kMostSheets;
+  for (int sheet = 0; sheet < sheets; ++sheet) {
+    const auto status = sane_start(session.handle);
+    // An empty feeder after the first sheet is the end of the stack.
+    if (status == SANE_STATUS_NO_DOCS && sheet > 0) return 0;
+    if (status != SANE_STATUS_GOOD)
+      return fail(std::string("scan failed: ") + sane_strstatus(status));
+    if (!write_all({kSheetStartedRecord})) return fail("could not write the image");
+    auto png = read_sheet(session.handle);
+    if (!png) return fail(png.error());
+    if (!write_all(page_record_head(png->size())) || !write_all(*png)) {
+      return fail("could not write the image");
+    }
+  }
+  return 0;
 }
 
 bool parse_int(const char* text, int& value) {
@@ -166,10 +211,14 @@ bool parse_int(const char* text, int& value) {
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "list") == 0) return list_scanners();
   int resolution = 0, color = 0, source = 0;
-  if (argc == 6 && std::strcmp(argv[1], "scan") == 0 && parse_int(argv[3], resolution) &&
-      parse_int(argv[4], color) && parse_int(argv[5], source) && resolution > 0) {
-    return scan(argv[2], resolution, color, source);
+  const bool one = argc == 6 && std::strcmp(argv[1], "scan") == 0;
+  const bool stack = argc == 6 && std::strcmp(argv[1], "scan-stack") == 0;
+  if ((one || stack) && parse_int(argv[3], resolution) && parse_int(argv[4], color) &&
+      parse_int(argv[5], source) && resolution > 0) {
+    return one ? scan(argv[2], resolution, color, source)
+               : scan_stack(argv[2], resolution, color, source);
   }
-  std::fprintf(stderr, "usage: %s list | scan DEVICE RESOLUTION COLOR SOURCE\n", argv[0]);
+  std::fprintf(stderr, "usage: %s list | scan|scan-stack DEVICE RESOLUTION COLOR SOURCE\n",
+               argv[0]);
   return 2;
 }

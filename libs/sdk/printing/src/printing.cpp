@@ -52,6 +52,21 @@ Result<std::vector<std::uint8_t>> scan_page(const std::string& scanner_id,
   return current_backend()->scan_page(scanner_id, settings);
 }
 
+Result<void> scan_stack(const std::string& scanner_id, const ScanSettings& settings,
+                        const SheetListener& listener) {
+  return current_backend()->scan_stack(scanner_id, settings, listener);
+}
+
+std::expected<void, std::string> Backend::scan_stack(const std::string& scanner_id,
+                                                     const ScanSettings& settings,
+                                                     const SheetListener& listener) {
+  auto page = scan_page(scanner_id, settings);
+  if (!page) return std::unexpected(std::move(page.error()));
+  if (listener.sheet_started) listener.sheet_started();
+  if (listener.page) listener.page(std::move(*page));
+  return {};
+}
+
 std::optional<std::uint8_t> PrintJob::progress_percent() const {
   if (!pages_done || !pages_total || *pages_total == 0) return std::nullopt;
   const auto done = std::min<std::uint64_t>(*pages_done, *pages_total);

@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "bounded_command/run.hpp"
 #include "child_process.hpp"
+#include "scan_frames.hpp"
 
 namespace os_actions::printing::detail {
 namespace {
@@ -119,6 +121,73 @@ std::expected<std::vector<std::uint8_t>, std::string> sane_scan_page(const std::
                           {180000ms, std::size_t{1} << 30, 64 << 10});
   if (!output) return std::unexpected("scan failed: " + output.error());
   return judge_scan_answer(std::move(*output));
+}
+
+std::expected<std::size_t, std::string> take_stack_records(std::span<const std::uint8_t> output,
+                                                           const SheetListener& listener) {
+  std::size_t taken = 0;
+  while (taken < output.size()) {
+    const std::uint8_t kind = output[taken];
+    if (kind == kSheetStartedRecord) {
+      ++taken;
+      if (listener.sheet_started) listener.sheet_started();
+      continue;
+    }
+    if (kind != kPageRecord)
+      return std::unexpected(std::string("scan helper wrote an unknown record"));
+    if (output.size() - taken < kPageRecordHead) break;
+    std::uint64_t length = 0;
+    for (std::size_t i = 1; i < kPageRecordHead; ++i) length = length << 8 | output[taken + i];
+    if (length > output.size() - taken - kPageRecordHead) break;
+    const auto page = output.subspan(taken + kPageRecordHead, static_cast<std::size_t>(length));
+    taken += kPageRecordHead + page.size();
+    if (listener.page) listener.page(std::vector<std::uint8_t>(page.begin(), page.end()));
+  }
+  return taken;
+}
+
+std::expected<void, std::string> sane_scan_stack(const std::string& scanner_id,
+                                                 const ScanSettings& settings,
+                                                 const SheetListener& listener) {
+  if (scanner_id.empty()) return std::unexpected("no scanner given");
+  bounded_command::PreparedCommand command{
+      helper_path(),
+      {"scan-stack", scanner_id, std::to_string(settings.resolution),
+       std::to_string(settings.color_mode), std::to_string(settings.source)},
+      {}};
+  std::string record_error;
+  bool any_page = false;
+  const SheetListener counting{listener.sheet_started, [&](std::vector<std::uint8_t> page) {
+                                 any_page = true;
+                                 if (listener.page) listener.page(std::move(page));
+                               }};
+  // Every sheet gets the single scan's time; a page held in the pipe is at most what one
+  // sheet may be.
+  auto finished = bounded_command::run_prepared_with_limits(
+      command, {}, std::size_t{1} << 30, 64 << 10, std::chrono::milliseconds(180000),
+      [&](std::span<const std::uint8_t> output) -> std::size_t {
+        if (!record_error.empty()) return 0;
+        auto taken = take_stack_records(output, counting);
+        if (!taken) {
+          record_error = taken.error();
+          return 0;
+        }
+        return *taken;
+      });
+  if (!finished) return std::unexpected("scan failed: the scan helper did not finish");
+  ChildOutput output;
+  output.exit_code = finished->status.code.value_or(0);
+  output.signal = finished->status.signal.value_or(0);
+  output.err.assign(finished->standard_error.begin(), finished->standard_error.end());
+  if (output.signal != 0 || output.exit_code != 0) {
+    return std::unexpected(helper_error(output, "scan failed"));
+  }
+  if (!record_error.empty()) return std::unexpected("scan failed: " + record_error);
+  if (!finished->standard_output.empty()) {
+    return std::unexpected(std::string("scan failed: the last sheet was cut short"));
+  }
+  if (!any_page) return std::unexpected(std::string("scan failed: no sheet was scanned"));
+  return {};
 }
 
 }  // namespace os_actions::printing::detail

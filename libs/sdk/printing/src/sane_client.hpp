@@ -2,10 +2,12 @@
 // The scanner half of the system backend: SANE, always through the scan helper program.
 #include <cstdint>
 #include <expected>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "child_process.hpp"
+#include "os_actions/printing/backend.hpp"
 #include "os_actions/printing/records.hpp"
 
 namespace os_actions::printing::detail {
@@ -13,6 +15,16 @@ namespace os_actions::printing::detail {
 std::expected<std::vector<Scanner>, std::string> sane_scanners();
 std::expected<std::vector<std::uint8_t>, std::string> sane_scan_page(const std::string& scanner_id,
                                                                      const ScanSettings& settings);
+
+std::expected<void, std::string> sane_scan_stack(const std::string& scanner_id,
+                                                 const ScanSettings& settings,
+                                                 const SheetListener& listener);
+
+// Reads the scan helper's stack records from the front of `output` and reports them; the
+// number of bytes taken (a record cut short waits for the rest). A record of an unknown kind
+// is an error.
+std::expected<std::size_t, std::string> take_stack_records(std::span<const std::uint8_t> output,
+                                                           const SheetListener& listener);
 
 // "<id>\t<name>" lines as the helper lists them; lines without a tab are skipped.
 std::vector<Scanner> parse_scanner_list(const std::string& text);

@@ -134,4 +134,12 @@ std::expected<std::vector<std::uint8_t>, std::string> encode_png(const ScanImage
   return bytes;
 }
 
+std::vector<std::uint8_t> page_record_head(std::uint64_t length) {
+  std::vector<std::uint8_t> head{kPageRecord};
+  for (int shift = 56; shift >= 0; shift -= 8) {
+    head.push_back(static_cast<std::uint8_t>(length >> shift));
+  }
+  return head;
+}
+
 }  // namespace os_actions::printing::detail

@@ -31,6 +31,15 @@ struct ScanImage {
 // delivered is cut to what arrived.
 std::expected<ScanImage, std::string> assemble_frames(const std::vector<ScanFrame>& frames);
 
+// The scan helper's feeder output ("scan-stack"): one record per event. A sheet taken in is the
+// single byte 'S'; a scanned sheet is 'P', its length as eight bytes big-endian, then its PNG.
+inline constexpr std::uint8_t kSheetStartedRecord = 'S';
+inline constexpr std::uint8_t kPageRecord = 'P';
+inline constexpr std::size_t kPageRecordHead = 9;
+
+// 'P' and the length, as written before a page.
+std::vector<std::uint8_t> page_record_head(std::uint64_t length);
+
 // PNG with fast compression.
 std::expected<std::vector<std::uint8_t>, std::string> encode_png(const ScanImage& image);
 

@@ -45,6 +45,11 @@ class SystemBackend final : public Backend {
       const std::string& scanner_id, const ScanSettings& settings) override {
     return detail::sane_scan_page(scanner_id, settings);
   }
+  std::expected<void, std::string> scan_stack(const std::string& scanner_id,
+                                              const ScanSettings& settings,
+                                              const SheetListener& listener) override {
+    return detail::sane_scan_stack(scanner_id, settings, listener);
+  }
 
  private:
   detail::ScannerList scanner_list_{detail::sane_scanners};

@@ -100,6 +100,34 @@ TEST(ScanOptions, ModesAndSourcesAreMatchedByWords) {
   EXPECT_EQ(pick_source({"Flatbed", "Automatic Document Feeder"}, 2), "");
 }
 
+TEST(StackRecords, SheetsAndPagesAreReportedAsTheirBytesArrive) {
+  std::vector<std::uint8_t> stream = {kSheetStartedRecord};
+  const std::vector<std::uint8_t> first = {1, 2, 3};
+  auto head = page_record_head(first.size());
+  stream.insert(stream.end(), head.begin(), head.end());
+  stream.insert(stream.end(), first.begin(), first.end());
+  stream.push_back(kSheetStartedRecord);
+  head = page_record_head(0);
+  stream.insert(stream.end(), head.begin(), head.end());
+  std::vector<std::string> events;
+  SheetListener listener{[&] { events.push_back("sheet"); },
+                         [&](std::vector<std::uint8_t> page) {
+                           events.push_back("page of " + std::to_string(page.size()));
+                         }};
+  // Fed byte by byte, every record is reported once it is complete, and not before.
+  std::vector<std::uint8_t> pending;
+  for (std::uint8_t byte : stream) {
+    pending.push_back(byte);
+    auto taken = take_stack_records(pending, listener);
+    ASSERT_TRUE(taken);
+    pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(*taken));
+  }
+  EXPECT_TRUE(pending.empty());
+  EXPECT_EQ(events, (std::vector<std::string>{"sheet", "page of 3", "sheet", "page of 0"}));
+  const std::vector<std::uint8_t> junk = {'X'};
+  EXPECT_FALSE(take_stack_records(junk, listener));
+}
+
 TEST(ScannerList, HelperLinesBecomeScanners) {
   auto scanners = parse_scanner_list("test:0\tNoname frontend-tester\nbroken line\nnet:1\t \n");
   ASSERT_EQ(scanners.size(), 2u);

@@ -1,16 +1,20 @@
 #include "painted.hpp"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <vector>
 
 namespace vesk_ui_qt {
 
 namespace {
 
-constexpr double kMinimumCropFraction = 0.02;
+// The smallest selection the editor makes, in each direction; anything smaller is no crop.
+constexpr double kMinimumCropFraction = 0.05;
 constexpr int kHandleReach = 10;
 
 QColor mixed(const QColor& a, const QColor& b, double share_of_b) {
@@ -184,7 +188,48 @@ QColor page_edge(const vesk_ui::theme::Palette& palette) {
                 channel(line.blue(), ink.blue()));
 }
 
+// Averages every factor × factor block of an RGBA image: the rows of a block are summed first
+// (one pass the compiler turns into vector adds), then the columns.
+QImage box_shrink(const QImage& image, int factor) {
+  const int width = image.width() / factor;
+  const int height = image.height() / factor;
+  const std::size_t row_values = static_cast<std::size_t>(width) * factor * 4;
+  QImage out(width, height, QImage::Format_RGBA8888);
+  std::vector<std::uint16_t> rows(row_values);
+  const std::uint32_t area = static_cast<std::uint32_t>(factor * factor);
+  for (int y = 0; y < height; ++y) {
+    std::fill(rows.begin(), rows.end(), std::uint16_t{0});
+    for (int row = 0; row < factor; ++row) {
+      const uchar* source = image.constScanLine(y * factor + row);
+      for (std::size_t i = 0; i < row_values; ++i)
+        rows[i] = static_cast<std::uint16_t>(rows[i] + source[i]);
+    }
+    uchar* target = out.scanLine(y);
+    for (int x = 0; x < width; ++x) {
+      const std::uint16_t* block = rows.data() + static_cast<std::size_t>(x) * factor * 4;
+      for (int channel = 0; channel < 4; ++channel) {
+        std::uint32_t sum = 0;
+        for (int column = 0; column < factor; ++column) sum += block[column * 4 + channel];
+        target[x * 4 + channel] = static_cast<uchar>((sum + area / 2) / area);
+      }
+    }
+  }
+  return out;
+}
+
 }  // namespace
+
+QImage scaled_for_display(const QImage& image, QSize size) {
+  if (image.isNull() || size.isEmpty()) return {};
+  QImage source = image;
+  const int factor = std::min(image.width() / std::max(1, size.width() * 2),
+                              image.height() / std::max(1, size.height() * 2));
+  // Sixteen-bit row sums hold up to 257 rows of a block.
+  if (factor >= 2 && image.format() == QImage::Format_RGBA8888) {
+    source = box_shrink(image, std::min(factor, 256));
+  }
+  return source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
 
 ImageView::ImageView(std::uint32_t width, std::uint32_t height, vesk_ui::widget::Pixels pixels,
                      const vesk_ui::theme::Palette& palette, QWidget* parent)
@@ -219,14 +264,9 @@ QRectF ImageView::image_rect() const {
   return QRectF(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), size);
 }
 
-void ImageView::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  if (image_.isNull()) {
-    painter.setPen(QPen(hairline_, 1, Qt::DashLine));
-    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
-    return;
-  }
-  const QRectF target = image_rect();
+// Draws from a copy reduced to exactly the device pixels the target covers, so that a large
+// page shown small stays sharp and free of moiré, on high-density screens too.
+void ImageView::draw_image(QPainter& painter, const QRectF& target) {
   // The device's own scale: the screen's pixel ratio, or that of an image rendered into.
   const qreal ratio = std::max<qreal>(1.0, std::abs(painter.deviceTransform().m11()));
   // Whole device pixels, so that the copy is drawn one to one.
@@ -235,17 +275,44 @@ void ImageView::paintEvent(QPaintEvent*) {
                      std::max(1, static_cast<int>(std::lround(target.width() * ratio))),
                      std::max(1, static_cast<int>(std::lround(target.height() * ratio))));
   if (scaled_.size() != device.size() || scaled_.devicePixelRatio() != ratio) {
-    scaled_ = image_.size() == device.size()
-                  ? image_
-                  : image_.scaled(device.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaled_ = image_.size() == device.size() ? image_ : scaled_for_display(image_, device.size());
     scaled_.setDevicePixelRatio(ratio);
   }
   painter.drawImage(QPointF(device.left() / ratio, device.top() / ratio), scaled_);
+}
+
+void ImageView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (image_.isNull()) {
+    painter.setPen(QPen(hairline_, 1, Qt::DashLine));
+    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    return;
+  }
+  const QRectF target = image_rect();
+  draw_image(painter, target);
   painter.setPen(QPen(hairline_, 1));
   painter.drawRect(target.adjusted(-0.5, -0.5, 0.5, 0.5));
 }
 
 // ---------------------------------------------------------------------------------------
+
+namespace {
+
+// Room a screen needs above and below the page for its header and the page's tools.
+constexpr int kRoomAroundPage = 240;
+constexpr int kSmallestFit = 240;
+// A small page is drawn larger, but not blown up beyond twice its size.
+constexpr double kMostEnlargement = 2.0;
+constexpr double kKeyStep = 0.01;
+constexpr double kLargeKeyStep = 0.1;
+
+using Selection = vesk_ui::widget::image_crop::CropSelection;
+
+QString percent(double fraction) {
+  return QString::number(std::lround(fraction * 100));
+}
+
+}  // namespace
 
 CropEditor::CropEditor(std::uint32_t width, std::uint32_t height, vesk_ui::widget::Pixels pixels,
                        vesk_ui::local_state::CropState cell, const vesk_ui::theme::Palette& palette,
@@ -256,13 +323,70 @@ CropEditor::CropEditor(std::uint32_t width, std::uint32_t height, vesk_ui::widge
       after_input_(std::move(after_input)),
       accent_(QString::fromStdString(palette.accent)) {
   setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  describe();
+}
+
+int CropEditor::fitting_height() const {
+  const QWidget* top = window();
+  const int window_height = top && top != this ? top->height() : 800;
+  int fit = std::max(kSmallestFit, window_height - kRoomAroundPage);
+  if (!image_.isNull()) {
+    fit = std::min(fit, static_cast<int>(image_.height() * kMostEnlargement));
+  }
+  return fit;
+}
+
+QSize CropEditor::sizeHint() const {
+  if (image_.isNull()) return ImageView::sizeHint();
+  const int height = fitting_height();
+  const int width =
+      static_cast<int>(std::lround(static_cast<double>(height) * image_.width() / image_.height()));
+  return {std::max(1, width), height};
+}
+
+QSize CropEditor::minimumSizeHint() const {
+  return {120, 120};
+}
+
+int CropEditor::heightForWidth(int width) const {
+  if (image_.isNull()) return ImageView::heightForWidth(width);
+  const int natural =
+      static_cast<int>(std::lround(static_cast<double>(width) * image_.height() / image_.width()));
+  return std::min(natural, fitting_height());
+}
+
+void CropEditor::showEvent(QShowEvent*) {
+  // The fitting size follows the window's height.
+  QWidget* top = window();
+  if (top && top != this && watched_window_ != top) {
+    if (watched_window_) watched_window_->removeEventFilter(this);
+    top->installEventFilter(this);
+    watched_window_ = top;
+  }
+  updateGeometry();
+}
+
+bool CropEditor::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == watched_window_ && event->type() == QEvent::Resize) updateGeometry();
+  return false;
 }
 
 void CropEditor::follow_cell() {
   const auto value = cell_.get();
   if (value == shown_) return;
   shown_ = value;
+  describe();
   update();
+}
+
+void CropEditor::describe() {
+  setAccessibleDescription(
+      QStringLiteral("Selection from %1 %2 left and %3 %2 top to %4 %2 right and %5 %2 bottom "
+                     "of the page. Tab chooses the whole selection or one edge; the arrow keys "
+                     "move it, with Shift in larger steps.")
+          .arg(percent(shown_.left), QStringLiteral("%"), percent(shown_.top),
+               percent(shown_.right), percent(shown_.bottom)));
 }
 
 QRectF CropEditor::selection_rect() const {
@@ -303,6 +427,19 @@ void CropEditor::paintEvent(QPaintEvent* event) {
   painter.setPen(QPen(accent_, 2));
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(box);
+  if (hasFocus()) {
+    // The keyboard's part stands out: a wide edge, or a dashed ring for the whole selection.
+    if (focused_part_ == kMove) {
+      painter.setPen(QPen(accent_, 2, Qt::DashLine));
+      painter.drawRect(box.adjusted(-4, -4, 4, 4));
+    } else {
+      painter.setPen(QPen(accent_, 5, Qt::SolidLine, Qt::RoundCap));
+      if (focused_part_ == kLeft) painter.drawLine(box.topLeft(), box.bottomLeft());
+      if (focused_part_ == kRight) painter.drawLine(box.topRight(), box.bottomRight());
+      if (focused_part_ == kTop) painter.drawLine(box.topLeft(), box.topRight());
+      if (focused_part_ == kBottom) painter.drawLine(box.bottomLeft(), box.bottomRight());
+    }
+  }
   painter.setPen(QPen(accent_, 1));
   painter.setBrush(Qt::white);
   for (const QPointF& corner :
@@ -311,10 +448,44 @@ void CropEditor::paintEvent(QPaintEvent* event) {
   }
 }
 
+Selection CropEditor::moved(Selection next, int parts, double dx, double dy) {
+  if (parts == kMove) {
+    const double width = next.right - next.left;
+    const double height = next.bottom - next.top;
+    next.left = std::clamp(next.left + dx, 0.0, 1.0 - width);
+    next.top = std::clamp(next.top + dy, 0.0, 1.0 - height);
+    next.right = next.left + width;
+    next.bottom = next.top + height;
+    return next;
+  }
+  if (parts & kLeft)
+    next.left = std::clamp(next.left + dx, 0.0, std::max(0.0, next.right - kMinimumCropFraction));
+  if (parts & kRight)
+    next.right = std::clamp(next.right + dx, std::min(1.0, next.left + kMinimumCropFraction), 1.0);
+  if (parts & kTop)
+    next.top = std::clamp(next.top + dy, 0.0, std::max(0.0, next.bottom - kMinimumCropFraction));
+  if (parts & kBottom)
+    next.bottom = std::clamp(next.bottom + dy, std::min(1.0, next.top + kMinimumCropFraction), 1.0);
+  return next;
+}
+
+void CropEditor::show_selection(const Selection& next) {
+  if (next == shown_) return;
+  shown_ = next;
+  cell_.set(next);
+  describe();
+  update();
+}
+
 void CropEditor::mousePressEvent(QMouseEvent* event) {
   dragging_ = hit(event->position());
   drag_start_ = event->position();
   drag_origin_ = shown_;
+  if (dragging_ == kMove || dragging_ == kLeft || dragging_ == kRight || dragging_ == kTop ||
+      dragging_ == kBottom) {
+    focused_part_ = dragging_;
+  }
+  update();
 }
 
 void CropEditor::mouseMoveEvent(QMouseEvent* event) {
@@ -340,33 +511,56 @@ void CropEditor::mouseMoveEvent(QMouseEvent* event) {
   if (image.isEmpty()) return;
   const double dx = (event->position().x() - drag_start_.x()) / image.width();
   const double dy = (event->position().y() - drag_start_.y()) / image.height();
-  auto next = drag_origin_;
-  if (dragging_ == kMove) {
-    const double width = next.right - next.left;
-    const double height = next.bottom - next.top;
-    next.left = std::clamp(next.left + dx, 0.0, 1.0 - width);
-    next.top = std::clamp(next.top + dy, 0.0, 1.0 - height);
-    next.right = next.left + width;
-    next.bottom = next.top + height;
-  } else {
-    if (dragging_ & kLeft)
-      next.left = std::clamp(next.left + dx, 0.0, next.right - kMinimumCropFraction);
-    if (dragging_ & kRight)
-      next.right = std::clamp(next.right + dx, next.left + kMinimumCropFraction, 1.0);
-    if (dragging_ & kTop)
-      next.top = std::clamp(next.top + dy, 0.0, next.bottom - kMinimumCropFraction);
-    if (dragging_ & kBottom)
-      next.bottom = std::clamp(next.bottom + dy, next.top + kMinimumCropFraction, 1.0);
-  }
-  if (next == shown_) return;
-  shown_ = next;
-  cell_.set(next);
-  update();
+  show_selection(moved(drag_origin_, dragging_, dx, dy));
 }
 
 void CropEditor::mouseReleaseEvent(QMouseEvent*) {
   if (dragging_ && after_input_) after_input_();
   dragging_ = 0;
+}
+
+void CropEditor::keyPressEvent(QKeyEvent* event) {
+  const double step = event->modifiers() & Qt::ShiftModifier ? kLargeKeyStep : kKeyStep;
+  double dx = 0;
+  double dy = 0;
+  switch (event->key()) {
+    case Qt::Key_Left:
+      dx = -step;
+      break;
+    case Qt::Key_Right:
+      dx = step;
+      break;
+    case Qt::Key_Up:
+      dy = -step;
+      break;
+    case Qt::Key_Down:
+      dy = step;
+      break;
+    default:
+      ImageView::keyPressEvent(event);
+      return;
+  }
+  // An edge moves only across itself: left and right edges sideways, top and bottom up and down.
+  if ((focused_part_ & (kLeft | kRight)) && dx == 0) return event->accept();
+  if ((focused_part_ & (kTop | kBottom)) && dy == 0) return event->accept();
+  show_selection(moved(shown_, focused_part_, dx, dy));
+  event->accept();
+}
+
+bool CropEditor::focusNextPrevChild(bool next) {
+  // Tab steps through the selection's parts before leaving the editor.
+  static constexpr int kOrder[] = {kMove, kLeft, kTop, kRight, kBottom};
+  const auto* at = std::find(std::begin(kOrder), std::end(kOrder), focused_part_);
+  const auto index = at - std::begin(kOrder);
+  const auto target = next ? index + 1 : index - 1;
+  if (target >= 0 && target < std::ssize(kOrder)) {
+    focused_part_ = kOrder[target];
+    update();
+    return true;
+  }
+  focused_part_ = kMove;
+  update();
+  return QWidget::focusNextPrevChild(next);
 }
 
 }  // namespace vesk_ui_qt

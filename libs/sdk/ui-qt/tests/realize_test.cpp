@@ -4,9 +4,11 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <thread>
 
 #include "../src/layouts.hpp"
@@ -170,10 +172,86 @@ TEST_F(RealizeTest, DraggingTheCropEdgeWritesFractionsWithinThePage) {
   send(QEvent::MouseButtonRelease, {-400, 100}, Qt::NoButton);
   const auto selection = crop.get();
   EXPECT_DOUBLE_EQ(selection.left, 0.0);
-  EXPECT_NEAR(selection.right, 0.02, 1e-9);  // never narrower than the minimum
+  EXPECT_NEAR(selection.right, 0.05, 1e-9);  // never narrower than the minimum
   EXPECT_EQ(selection.top, 0.0);
   EXPECT_EQ(selection.bottom, 1.0);
   EXPECT_EQ(inputs, 1);
+}
+
+TEST_F(RealizeTest, TheKeyboardMovesTheChosenPartOfTheCropSelection) {
+  vesk_ui::local_state::CropState crop({0.2, 0.2, 0.8, 0.8});
+  WidgetBox model =
+      ImageCropEditor(100, 100, testing::test_picture(100, 100), crop, "Crop area").boxed();
+  auto tree = realize_tree(*model, context);
+  auto* editor = dynamic_cast<CropEditor*>(tree.get());
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->accessibleName(), QStringLiteral("Crop area"));
+  EXPECT_TRUE(editor->accessibleDescription().contains(QStringLiteral("20 % left")));
+  EXPECT_EQ(editor->focusPolicy(), Qt::StrongFocus);
+  tree->resize(200, 200);
+  tree->show();
+  tree->setFocus();
+  auto press = [&](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent event(QEvent::KeyPress, key, modifiers);
+    QCoreApplication::sendEvent(tree.get(), &event);
+  };
+  auto near = [](const vesk_ui::widget::image_crop::CropSelection& a,
+                 const vesk_ui::widget::image_crop::CropSelection& b) {
+    return std::abs(a.left - b.left) < 1e-9 && std::abs(a.top - b.top) < 1e-9 &&
+           std::abs(a.right - b.right) < 1e-9 && std::abs(a.bottom - b.bottom) < 1e-9;
+  };
+  // The whole selection first: 1 % a press, 10 % with Shift, never off the page.
+  press(Qt::Key_Right);
+  EXPECT_TRUE(near(crop.get(), {0.21, 0.2, 0.81, 0.8}));
+  press(Qt::Key_Down, Qt::ShiftModifier);
+  press(Qt::Key_Down, Qt::ShiftModifier);
+  press(Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_TRUE(near(crop.get(), {0.21, 0.4, 0.81, 1.0}));
+  // Tab chooses the left edge, then the top one; an edge moves only across itself.
+  press(Qt::Key_Tab);
+  EXPECT_EQ(editor->focused_part(), CropEditor::kLeft);
+  press(Qt::Key_Right, Qt::ShiftModifier);
+  press(Qt::Key_Up);
+  EXPECT_TRUE(near(crop.get(), {0.31, 0.4, 0.81, 1.0}));
+  for (int i = 0; i < 10; ++i) press(Qt::Key_Right, Qt::ShiftModifier);
+  EXPECT_NEAR(crop.get().left, 0.76, 1e-9) << "never narrower than 5 %";
+  press(Qt::Key_Tab);
+  EXPECT_EQ(editor->focused_part(), CropEditor::kTop);
+  press(Qt::Key_Up, Qt::ShiftModifier);
+  EXPECT_NEAR(crop.get().top, 0.3, 1e-9);
+  EXPECT_TRUE(editor->accessibleDescription().contains(QStringLiteral("30 % top")));
+  // Back past the first part leaves the editor.
+  press(Qt::Key_Backtab, Qt::ShiftModifier);
+  press(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(editor->focused_part(), CropEditor::kMove);
+  // The cell drives the editor as well.
+  crop.set({});
+  EXPECT_TRUE(process_until([&] { return editor->accessibleDescription().contains("0 % left"); }));
+}
+
+TEST_F(RealizeTest, ACropEditorFitsThePageToTheWindowHeight) {
+  vesk_ui::local_state::CropState crop;
+  QWidget window;
+  window.resize(1280, 800);
+  auto* layout = new QVBoxLayout(&window);
+  WidgetBox model =
+      ImageCropEditor(2480, 3508, testing::test_picture(2480, 3508), crop, "Page").boxed();
+  auto editor = realize_tree(*model, context);
+  auto* page = editor.release();
+  layout->addWidget(page);
+  window.show();
+  EXPECT_EQ(page->sizeHint().height(), 800 - 240);
+  EXPECT_NEAR(page->sizeHint().width(), 560 * 2480 / 3508, 1);
+  EXPECT_EQ(page->heightForWidth(300), 424);
+  window.resize(520, 700);
+  EXPECT_TRUE(process_until([&] { return page->sizeHint().height() == 700 - 240; }));
+  // A small page is not blown up beyond twice its size.
+  WidgetBox small_model =
+      ImageCropEditor(100, 120, testing::test_picture(100, 120), crop, "Small").boxed();
+  auto small = realize_tree(*small_model, context);
+  auto* small_page = small.release();
+  layout->addWidget(small_page);
+  EXPECT_EQ(small_page->sizeHint(), QSize(200, 240));
 }
 
 TEST_F(RealizeTest, PixelsShorterThanTheirSizeShowNoImage) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <expected>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -82,5 +83,18 @@ std::expected<Finished, Failure> run_prepared_with_limits(
 std::expected<Finished, Failure> run_prepared_with_limits(
     const PreparedCommand& command, std::span<const std::uint8_t> standard_input,
     const Limits& limits);
+
+// Takes standard output as it arrives: called with everything not yet taken whenever more came,
+// it returns how many bytes from the front it has taken; those are dropped from the output.
+using OutputConsumer = std::function<std::size_t(std::span<const std::uint8_t> available)>;
+
+// As above, for children that deliver their output in pieces (a scanner's sheets): the output
+// limit applies to what is not taken yet, and the time limit starts again whenever the consumer
+// takes something, so it bounds the wait for each piece. `Finished::standard_output` holds what
+// was left untaken.
+std::expected<Finished, Failure> run_prepared_with_limits(
+    const PreparedCommand& command, std::span<const std::uint8_t> standard_input,
+    std::size_t stdout_limit, std::size_t stderr_limit, std::chrono::milliseconds time_limit,
+    const OutputConsumer& consume);
 
 }  // namespace bounded_command

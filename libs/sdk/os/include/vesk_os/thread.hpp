@@ -20,6 +20,11 @@ std::string os_thread_name(std::string_view name);
 // start a thread (then `work` is dropped unrun).
 bool spawn_named(std::string name, std::move_only_function<void()> work);
 
+// Lowers the calling thread's scheduling priority (nice 10), so that long work on a worker
+// gives way to the UI thread on a busy machine. Best effort: nothing happens where the system
+// refuses.
+void lower_thread_priority();
+
 // Full names passed to spawn_named since start (or since the last clear), oldest first.
 std::vector<std::string> spawned_thread_names();
 void clear_spawned_thread_names();

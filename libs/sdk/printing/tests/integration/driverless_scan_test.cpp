@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -261,6 +262,78 @@ TEST_F(ScanningOnBed, TheHelperEndsCleanlyOnTheBedsAndTheSystemsSaneConfiguratio
     const std::string text{std::istreambuf_iterator<char>(said), {}};
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command << "\n" << text;
   }
+}
+
+// What a feeder scan reported, in order.
+struct Stack {
+  std::vector<std::string> events;
+  std::vector<std::vector<std::uint8_t>> pages;
+  SheetListener listener() {
+    return {[this] { events.push_back("sheet"); },
+            [this](std::vector<std::uint8_t> page) {
+              events.push_back("page");
+              pages.push_back(std::move(page));
+            }};
+  }
+};
+
+TEST_F(ScanningOnBed, TheFeederScansTheWholeStackOneSheetAtATime) {
+  Stack stack;
+  auto result = scan_stack("test:0", {150, kScanColor, kScanFeeder}, stack.listener());
+  ASSERT_TRUE(result) << result.error();
+  // The test scanner's feeder holds ten sheets.
+  ASSERT_EQ(stack.pages.size(), 10u);
+  for (std::size_t i = 0; i < stack.events.size(); ++i) {
+    EXPECT_EQ(stack.events[i], i % 2 == 0 ? "sheet" : "page") << i;
+  }
+  for (const auto& page : stack.pages) EXPECT_TRUE(png_header(page));
+
+  Stack flatbed;
+  ASSERT_TRUE(scan_stack("test:0", {150, kScanGrayscale, kScanFlatbed}, flatbed.listener()));
+  EXPECT_EQ(flatbed.pages.size(), 1u) << "the flatbed never runs empty: one sheet";
+
+  Stack duplex;
+  EXPECT_FALSE(scan_stack("test:0", {150, kScanColor, kScanTwoSided}, duplex.listener()));
+  EXPECT_TRUE(duplex.pages.empty());
+}
+
+TEST_F(ScanningOnBed, AFeederFaultEndsTheStackWithItsText) {
+  for (const auto& [status, text] : {std::pair{"SANE_STATUS_JAMMED", "jammed"},
+                                     std::pair{"SANE_STATUS_COVER_OPEN", "cover is open"},
+                                     std::pair{"SANE_STATUS_NO_DOCS", "out of documents"}}) {
+    inject(status);
+    Stack stack;
+    auto result = scan_stack("test:0", {150, kScanColor, kScanFeeder}, stack.listener());
+    ASSERT_FALSE(result) << status;
+    EXPECT_THAT(result.error(), HasSubstr(text)) << status;
+    EXPECT_TRUE(stack.pages.empty());
+  }
+}
+
+TEST_F(ScanningOnBed, AStackCutOffMidWayKeepsTheSheetsAlreadyDelivered) {
+  // Slow sheets, so that the helper is ended while the stack is still feeding.
+  configure("read-delay true\nread-delay-duration 20000\nread-limit true\nread-limit-size 65536");
+  Stack stack;
+  std::optional<std::expected<void, std::string>> result;
+  std::atomic<int> delivered{0};
+  SheetListener listener = stack.listener();
+  auto page = listener.page;
+  listener.page = [&](std::vector<std::uint8_t> bytes) {
+    page(std::move(bytes));
+    ++delivered;
+  };
+  std::thread scan([&] {
+    result = scan_stack("test:0", {150, kScanColor, kScanFeeder}, listener);
+  });
+  ASSERT_TRUE(bed::eventually([&] { return delivered >= 2; }, 30s));
+  const pid_t helper = scan_helper_child();
+  ASSERT_NE(helper, 0);
+  ::kill(helper, SIGKILL);
+  scan.join();
+  ASSERT_TRUE(result);
+  EXPECT_FALSE(*result);
+  EXPECT_GE(stack.pages.size(), 2u);
+  EXPECT_LT(stack.pages.size(), 10u);
 }
 
 TEST_F(ScanningOnBed, UnknownScannersAndAMissingSaneAreErrors) {

@@ -4,12 +4,21 @@
 #include <cstdint>
 #include <expected>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "os_actions/printing/records.hpp"
 
 namespace os_actions::printing {
+
+// What a feeder scan reports while it runs, in order, for every sheet: `sheet_started` once
+// the scanner has taken the sheet in, then `page` with its encoded image. Both are called on
+// the scanning thread.
+struct SheetListener {
+  std::function<void()> sheet_started;
+  std::function<void(std::vector<std::uint8_t> encoded)> page;
+};
 
 class Backend {
  public:
@@ -29,6 +38,11 @@ class Backend {
                                                           std::uint16_t copies, bool two_sided) = 0;
   virtual std::expected<std::vector<std::uint8_t>, std::string> scan_page(
       const std::string& scanner_id, const ScanSettings& settings) = 0;
+  // Sheet after sheet until the feeder is empty. A backend without a feeder of its own scans
+  // one page.
+  virtual std::expected<void, std::string> scan_stack(const std::string& scanner_id,
+                                                      const ScanSettings& settings,
+                                                      const SheetListener& listener);
 };
 
 // Answers every call with "print service not available".

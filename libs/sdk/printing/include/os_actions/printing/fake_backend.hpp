@@ -30,6 +30,7 @@ enum class FakeMethod : std::uint8_t {
   RetryJob,
   PrintDocument,
   ScanPage,
+  ScanStack,
 };
 
 // "print_document", "queues", …: the call's name in the service interface.
@@ -57,6 +58,11 @@ class FakeBackend final : public Backend {
   void set_scanners(std::vector<Scanner> scanners);
   void set_discovered(std::vector<DriverlessPrinter> printers);
   void set_scan_image(std::vector<std::uint8_t> encoded_image);
+  // The sheets a feeder scan delivers, in order; then `fault`, when given, ends the stack with
+  // that error instead of an empty feeder. Each sheet takes the delay set for ScanStack.
+  // Without sheets, a feeder scan delivers the scan image once.
+  void set_scan_stack(std::vector<std::vector<std::uint8_t>> sheets,
+                      std::optional<std::string> fault = std::nullopt);
 
   std::vector<PrintQueue> current_queues() const;
   std::vector<PrintJob> current_jobs() const;
@@ -104,6 +110,10 @@ class FakeBackend final : public Backend {
   // Answers with the set image (refused for an unknown scanner).
   std::expected<std::vector<std::uint8_t>, std::string> scan_page(
       const std::string& scanner_id, const ScanSettings& settings) override;
+  // Delivers the set sheets (refused for an unknown scanner, or as scripted for ScanStack).
+  std::expected<void, std::string> scan_stack(const std::string& scanner_id,
+                                              const ScanSettings& settings,
+                                              const SheetListener& listener) override;
 
  private:
   struct Script {
@@ -124,6 +134,8 @@ class FakeBackend final : public Backend {
   std::vector<Scanner> scanners_;
   std::vector<DriverlessPrinter> discovered_;
   std::vector<std::uint8_t> scan_image_;
+  std::vector<std::vector<std::uint8_t>> stack_sheets_;
+  std::optional<std::string> stack_fault_;
   std::map<FakeMethod, Script> scripts_;
   std::vector<FakeCall> calls_;
 };

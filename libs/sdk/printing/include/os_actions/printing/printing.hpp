@@ -39,6 +39,13 @@ Result<void> print_document(const std::filesystem::path& document, const std::st
 Result<std::vector<std::uint8_t>> scan_page(const std::string& scanner_id,
                                             const ScanSettings& settings);
 
+// Scans sheet after sheet from the feeder until it is empty, reporting each sheet to
+// `listener` as soon as it is scanned. Success means the feeder ran empty after at least one
+// sheet. A fault (a jam, an open cover, no paper before the first sheet) ends the stack with
+// its error; the sheets reported before it stay reported.
+Result<void> scan_stack(const std::string& scanner_id, const ScanSettings& settings,
+                        const SheetListener& listener);
+
 // The backend switch. The program runs on the system backend (installed on first use);
 // tests install a fake. Installing returns the backend it replaced. Thread-safe; the switch
 // is never destroyed, so workers still running at exit can use it.
