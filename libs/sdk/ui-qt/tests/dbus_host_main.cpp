@@ -44,7 +44,8 @@ int main(int argc, char** argv) {
       }
       raw->resource_title = "Test root (presses: " + std::to_string(*presses) +
                             ", mode: " + std::to_string(cells->mode.get()) +
-                            ", ping: " + raw->last_payload + ")";
+                            ", ping: " + raw->last_payload +
+                            ", kind: " + std::to_string(raw->last_kind) + ")";
       return changed;
     };
     return vesk_ui::launch::ScenarioRoot{std::move(root), std::nullopt};

@@ -24,6 +24,7 @@ class SwitchingRoot : public vesk_ui::widget::Widget {
   std::optional<vesk_os::Waker> waker;
   std::string resource_title = "Test root";
   std::string last_payload;
+  int last_kind = -1;  // the execution kind byte of the last "test.ping"
   bool idle = false;
 
   bool update() override;
