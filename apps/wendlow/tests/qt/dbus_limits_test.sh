@@ -1,7 +1,7 @@
 #!/bin/bash
 # Wendlow's registry from another process: execution kind bytes beyond 1 and 2 reach the
-# "wendlow.operation" handler, and hostile calls are answered and leave it answering. Runs
-# inside its own session bus.
+# "wendlow.operation" handler, hostile calls are answered and leave it answering, and
+# SIGTERM ends the program through its own shutdown. Runs inside its own session bus.
 #   dbus_limits_test.sh WENDLOW_PROGRAM CALLER_PROGRAM
 set -u
 program="$1"
@@ -52,5 +52,14 @@ expect "a NUL inside a select payload's id is refused" \
       's:{"id": "wendlow.queue\u0000x", "index": 0}')" "a control id holds no NUL character"
 still_answers "a NUL inside a select id"
 
-kill -0 "$program_pid" 2>/dev/null || fail "wendlow ended"
+kill -TERM "$program_pid"
+for _ in $(seq 100); do
+  kill -0 "$program_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$program_pid" 2>/dev/null && fail "SIGTERM did not end wendlow within 10 s"
+wait "$program_pid"
+status=$?
+[ "$status" = 0 ] || { cat "$program_log" >&2; fail "after SIGTERM the exit status is $status"; }
+echo "ok: SIGTERM ends wendlow with exit status 0"
 echo "all registry limit checks passed"
