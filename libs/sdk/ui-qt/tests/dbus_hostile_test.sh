@@ -76,4 +76,11 @@ echo "ok: 80 calls of 1 MB at once were all answered"
 still_answers "a flood of 1 MB calls"
 
 kill -0 "$program_pid" 2>/dev/null || fail "the host died during the calls"
+# A clean shutdown after all that (in sanitizer builds: no report either).
+kill -TERM "$program_pid"
+timeout 20 tail --pid="$program_pid" -f /dev/null || fail "the host did not end after SIGTERM"
+wait "$program_pid"
+status=$?
+[ "$status" = 0 ] || { cat "$program_log" >&2; fail "the host ended with status $status"; }
+echo "ok: the host shuts down cleanly"
 echo "all hostile D-Bus checks passed"
