@@ -1,10 +1,16 @@
 #include "vesk_ui/controls.hpp"
 
+#include <nlohmann/json.hpp>
+
+#include <limits>
+
+#include "vesk_actions/limits.hpp"
 #include "vesk_ui/widgets.hpp"
 
 namespace vesk_ui::controls {
 
 using namespace vesk_ui::widget;
+using vesk_actions::limits::excerpt;
 using vesk_actions::resource::ActionSpec;
 using vesk_actions::resource::ExecutionKind;
 using vesk_actions::resource::OperationOutcome;
@@ -124,7 +130,7 @@ std::vector<Resource> control_resources(const Widget& root) {
 
 std::expected<void, std::string> invoke(const Widget& root, std::string_view id) {
   const Widget* widget = find(root, id);
-  if (!widget) return std::unexpected("no control with id " + std::string(id));
+  if (!widget) return std::unexpected("no control with id " + excerpt(id));
   if (auto* button = dynamic_cast<const Button*>(widget)) {
     if (button->action) button->action();
     return {};
@@ -134,15 +140,15 @@ std::expected<void, std::string> invoke(const Widget& root, std::string_view id)
     return {};
   }
   if (dynamic_cast<const ToggleGroup*>(widget) || dynamic_cast<const Dropdown*>(widget)) {
-    return std::unexpected("control " + std::string(id) + " needs a segment index");
+    return std::unexpected("control " + excerpt(id) + " needs a segment index");
   }
-  return std::unexpected("control " + std::string(id) + " cannot be invoked");
+  return std::unexpected("control " + excerpt(id) + " cannot be invoked");
 }
 
 std::expected<void, std::string> select(const Widget& root, std::string_view id,
                                         std::int64_t index) {
   const Widget* widget = find(root, id);
-  if (!widget) return std::unexpected("no control with id " + std::string(id));
+  if (!widget) return std::unexpected("no control with id " + excerpt(id));
   if (auto* group = dynamic_cast<const ToggleGroup*>(widget)) {
     if (index < 0 || static_cast<std::uint64_t>(index) >= group->segments.size()) {
       return std::unexpected("segment index out of range");
@@ -156,19 +162,60 @@ std::expected<void, std::string> select(const Widget& root, std::string_view id,
     }
     return {};
   }
-  return std::unexpected("control " + std::string(id) + " has no segments");
+  return std::unexpected("control " + excerpt(id) + " has no segments");
 }
+
+std::expected<SelectRequest, std::string> parse_select_payload(std::string_view payload) {
+  static constexpr std::string_view kShape =
+      R"(a select payload is {"id": "<control id>", "index": <segment>})";
+  if (auto checked = vesk_actions::limits::check_payload(payload); !checked) {
+    return std::unexpected(checked.error());
+  }
+  const auto request = nlohmann::json::parse(payload, nullptr, false);
+  if (request.is_discarded() || !request.is_object()) return std::unexpected(std::string(kShape));
+  const auto id = request.find("id");
+  const auto index = request.find("index");
+  if (id == request.end() || !id->is_string() || index == request.end() ||
+      !index->is_number_integer()) {
+    return std::unexpected(std::string(kShape));
+  }
+  SelectRequest out{id->get<std::string>(), 0};
+  if (out.id.find('\0') != std::string::npos) {
+    return std::unexpected("a control id holds no NUL character: " + excerpt(out.id));
+  }
+  // An unsigned value above the signed range is out of range as a segment index anyway.
+  constexpr auto kLargest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+  out.index = index->is_number_unsigned() && index->get<std::uint64_t>() > kLargest
+                  ? std::int64_t{-1}
+                  : index->get<std::int64_t>();
+  return out;
+}
+
+namespace {
+
+OperationOutcome offer_resource_operation(Widget& root, ExecutionKind kind,
+                                          std::string_view operation_type,
+                                          std::span<const std::uint8_t> payload) {
+  OperationOutcome outcome = root.handle_resource_operation(kind, operation_type, payload);
+  if (outcome.kind != OperationOutcome::Kind::NotMine) return outcome;
+  for (Widget* child : root.children_mut()) {
+    outcome = offer_resource_operation(*child, kind, operation_type, payload);
+    if (outcome.kind != OperationOutcome::Kind::NotMine) return outcome;
+  }
+  return outcome;
+}
+
+}  // namespace
 
 OperationOutcome run_resource_operation(Widget& root, ExecutionKind kind,
                                         std::string_view operation_type,
                                         std::span<const std::uint8_t> payload) {
-  OperationOutcome outcome = root.handle_resource_operation(kind, operation_type, payload);
-  if (outcome.kind != OperationOutcome::Kind::NotMine) return outcome;
-  for (Widget* child : root.children_mut()) {
-    outcome = run_resource_operation(*child, kind, operation_type, payload);
-    if (outcome.kind != OperationOutcome::Kind::NotMine) return outcome;
+  if (auto checked =
+          vesk_actions::limits::check_payload(vesk_actions::resource::payload_text(payload));
+      !checked) {
+    return OperationOutcome::failed(std::move(checked.error()));
   }
-  return outcome;
+  return offer_resource_operation(root, kind, operation_type, payload);
 }
 
 std::vector<Resource> all_resources(const Widget& root) {

@@ -2,9 +2,12 @@
 
 #include <QtDBus/QDBusConnection>
 #include <QtDBus/QDBusConnectionInterface>
+#include <QtDBus/QDBusError>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "registry_object.hpp"
+#include "vesk_actions/limits.hpp"
 #include "vesk_ui/controls.hpp"
 #include "vesk_ui_qt/host.hpp"
 
@@ -14,6 +17,7 @@ namespace {
 
 using vesk_actions::resource::ExecutionKind;
 using vesk_actions::resource::OperationOutcome;
+namespace limits = vesk_actions::limits;
 
 constexpr const char* kHandled = "handled";
 constexpr const char* kNotMine = "not-mine";
@@ -26,9 +30,41 @@ std::string_view without_control_prefix(std::string_view id) {
   return id;
 }
 
-QString answer(const std::expected<void, std::string>& result, QString& error) {
-  if (result) return QString::fromLatin1(kHandled);
-  error = QString::fromStdString(result.error());
+// An error text as it goes out: at most kMaxErrorBytes, whatever a handler wrote.
+QVariantList failed(std::string_view message) {
+  return {QString::fromLatin1(kError),
+          QString::fromStdString(limits::excerpt(message, limits::kMaxErrorBytes))};
+}
+
+QVariantList answer(const std::expected<void, std::string>& result) {
+  if (result) return {QString::fromLatin1(kHandled), QString()};
+  return failed(result.error());
+}
+
+// The UTF-8 length of a text, counted without converting it.
+std::size_t utf8_length(const QString& text) {
+  std::size_t bytes = 0;
+  for (const QChar c : text) {
+    const char16_t unit = c.unicode();
+    // A surrogate pair is four bytes, two for each half.
+    bytes += unit < 0x80 ? 1 : unit < 0x800 ? 2 : c.isSurrogate() ? 2 : 3;
+  }
+  return bytes;
+}
+
+// The refusal of an argument over the size limit, before anything reads it.
+std::optional<QString> oversized(std::string_view what, const QString& argument) {
+  // Each UTF-16 unit is at least one byte: most arguments need no counting.
+  if (static_cast<std::size_t>(argument.size()) * 3 <= limits::kMaxArgumentBytes) {
+    return std::nullopt;
+  }
+  auto checked = limits::check_size(what, utf8_length(argument));
+  if (checked) return std::nullopt;
+  return QString::fromStdString(checked.error());
+}
+
+QString refuse(const QString& message, QString& error) {
+  error = message;
   return QString::fromLatin1(kError);
 }
 
@@ -70,86 +106,162 @@ std::string resources_json(const vesk_ui::widget::Widget& root) {
   return list.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-QString RegistryObject::ListResources() {
-  return QString::fromStdString(resources_json(host_.root()));
+QVariantList RegistryObject::list_resources() {
+  return {QString::fromStdString(resources_json(host_.root()))};
 }
 
-QString RegistryObject::RunResourceOperation(uchar kind, const QString& operation_type,
-                                             const QString& payload, QString& error) {
-  if (kind > static_cast<uchar>(ExecutionKind::Navigation)) {
-    error = QStringLiteral("unknown execution kind %1").arg(kind);
-    return QString::fromLatin1(kError);
-  }
+QVariantList RegistryObject::run_resource_operation(uchar kind, const QString& operation_type,
+                                                    const QString& payload) {
   const std::string type = operation_type.toStdString();
   const std::string bytes = payload.toStdString();
-  QString outcome_text;
+  QVariantList reply;
   if (type == vesk_ui::controls::kInvokeOperation) {
     // The control resources' own operations: the payload is the control id.
-    outcome_text =
-        answer(vesk_ui::controls::invoke(host_.root(), without_control_prefix(bytes)), error);
+    reply = answer(vesk_ui::controls::invoke(host_.root(), without_control_prefix(bytes)));
   } else if (type == vesk_ui::controls::kSelectOperation) {
-    // The payload is {"id": "...", "index": n}.
-    const auto request = nlohmann::json::parse(bytes, nullptr, false);
-    if (request.is_discarded() || !request.is_object() || !request.contains("id") ||
-        !request["id"].is_string() || !request.contains("index") ||
-        !request["index"].is_number_integer()) {
-      error =
-          QStringLiteral("a select payload is {\"id\": \"<control id>\", \"index\": <segment>}");
-      return QString::fromLatin1(kError);
-    }
-    outcome_text =
-        answer(vesk_ui::controls::select(host_.root(),
-                                         without_control_prefix(request["id"].get<std::string>()),
-                                         request["index"].get<std::int64_t>()),
-               error);
+    auto request = vesk_ui::controls::parse_select_payload(bytes);
+    reply = request ? answer(vesk_ui::controls::select(
+                          host_.root(), without_control_prefix(request->id), request->index))
+                    : failed(request.error());
   } else {
+    // Every kind byte reaches the handlers as it came: they decide what it means.
     const OperationOutcome outcome = vesk_ui::controls::run_resource_operation(
         host_.root(), static_cast<ExecutionKind>(kind), type,
         std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
     switch (outcome.kind) {
       case OperationOutcome::Kind::Handled:
-        outcome_text = QString::fromLatin1(kHandled);
+        reply = {QString::fromLatin1(kHandled), QString()};
         break;
       case OperationOutcome::Kind::NotMine:
-        outcome_text = QString::fromLatin1(kNotMine);
+        reply = {QString::fromLatin1(kNotMine), QString()};
         break;
       case OperationOutcome::Kind::Error:
-        outcome_text = QString::fromLatin1(kError);
-        error = QString::fromStdString(outcome.error);
+        reply = failed(outcome.error);
         break;
     }
   }
   host_.request_cycle();
-  return outcome_text;
+  return reply;
 }
 
-QString RegistryObject::InvokeControl(const QString& id, QString& error) {
+QVariantList RegistryObject::invoke_control(const QString& id) {
   const std::string control = id.toStdString();
-  QString outcome =
-      answer(vesk_ui::controls::invoke(host_.root(), without_control_prefix(control)), error);
+  QVariantList reply =
+      answer(vesk_ui::controls::invoke(host_.root(), without_control_prefix(control)));
   host_.request_cycle();
-  return outcome;
+  return reply;
 }
 
-QString RegistryObject::SelectSegment(const QString& id, int index, QString& error) {
+QVariantList RegistryObject::select_segment(const QString& id, int index) {
   const std::string control = id.toStdString();
-  QString outcome = answer(
-      vesk_ui::controls::select(host_.root(), without_control_prefix(control), index), error);
+  QVariantList reply =
+      answer(vesk_ui::controls::select(host_.root(), without_control_prefix(control), index));
   host_.request_cycle();
-  return outcome;
+  return reply;
+}
+
+// ---------------------------------------------------------------------------------------
+// The gate, on the bus connection's thread
+
+RegistryGate::~RegistryGate() {
+  // The bus connection hears of an exported object's end through a blocking call into its
+  // own thread, which is this one: it would wait for itself. The gate is unregistered by
+  // now (ActionRegistry::Impl), so it leaves without telling.
+  QObject::disconnect(this, &QObject::destroyed, nullptr, nullptr);
+  for (auto& [ticket, waiting] : waiting_) {
+    waiting.connection.send(waiting.call.createErrorReply(
+        QDBusError::Failed, QStringLiteral("the application is closing")));
+  }
+}
+
+QString RegistryGate::hand_on(Work work) {
+  if (waiting_.size() >= kMaxWaitingCalls) {
+    return QStringLiteral("too many calls are waiting; try again later");
+  }
+  const std::lock_guard lock(link_->mutex);
+  RegistryObject* ui = link_->ui;
+  if (!ui) return QStringLiteral("the application is closing");
+  setDelayedReply(true);
+  const std::uint64_t ticket = next_ticket_++;
+  waiting_.emplace(ticket, Waiting{connection(), message()});
+  // The UI object is the context: work still queued when it goes away is dropped. The gate
+  // outlives every piece of work that ran (see ActionRegistry::Impl).
+  QMetaObject::invokeMethod(
+      ui,
+      [ui, gate = this, ticket, work = std::move(work)] {
+        QVariantList reply = work(*ui);
+        QMetaObject::invokeMethod(
+            gate, [gate, ticket, reply = std::move(reply)] { gate->finish(ticket, reply); },
+            Qt::QueuedConnection);
+      },
+      Qt::QueuedConnection);
+  return {};
+}
+
+void RegistryGate::finish(std::uint64_t ticket, const QVariantList& reply) {
+  auto node = waiting_.extract(ticket);
+  if (node.empty()) return;
+  node.mapped().connection.send(node.mapped().call.createReply(reply));
+}
+
+QString RegistryGate::ListResources() {
+  if (QString refused = hand_on([](RegistryObject& ui) { return ui.list_resources(); });
+      !refused.isEmpty()) {
+    sendErrorReply(QDBusError::LimitsExceeded, refused);
+  }
+  return {};
+}
+
+QString RegistryGate::RunResourceOperation(uchar kind, const QString& operation_type,
+                                           const QString& payload, QString& error) {
+  if (auto refused = oversized("the operation type", operation_type))
+    return refuse(*refused, error);
+  if (auto refused = oversized("the payload", payload)) return refuse(*refused, error);
+  QString refused = hand_on([kind, operation_type, payload](RegistryObject& ui) {
+    return ui.run_resource_operation(kind, operation_type, payload);
+  });
+  return refused.isEmpty() ? QString() : refuse(refused, error);
+}
+
+QString RegistryGate::InvokeControl(const QString& id, QString& error) {
+  if (auto refused = oversized("the control id", id)) return refuse(*refused, error);
+  QString refused = hand_on([id](RegistryObject& ui) { return ui.invoke_control(id); });
+  return refused.isEmpty() ? QString() : refuse(refused, error);
+}
+
+QString RegistryGate::SelectSegment(const QString& id, int index, QString& error) {
+  if (auto refused = oversized("the control id", id)) return refuse(*refused, error);
+  QString refused =
+      hand_on([id, index](RegistryObject& ui) { return ui.select_segment(id, index); });
+  return refused.isEmpty() ? QString() : refuse(refused, error);
 }
 
 // ---------------------------------------------------------------------------------------
 
 struct ActionRegistry::Impl {
-  std::unique_ptr<RegistryObject> object;
+  // The gate lives in another thread: it is deleted there, after the work already on its way.
+  struct DeleteLater {
+    void operator()(QObject* object) const { object->deleteLater(); }
+  };
+
+  std::shared_ptr<RegistryLink> link = std::make_shared<RegistryLink>();
+  std::unique_ptr<RegistryObject> ui;
+  std::unique_ptr<RegistryGate, DeleteLater> gate;
   QString service;
   QString path;
+  bool object_registered = false;
+  bool service_registered = false;
+
   ~Impl() {
-    if (!object) return;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    bus.unregisterObject(path);
-    bus.unregisterService(service);
+    if (service_registered) bus.unregisterService(service);
+    if (object_registered) bus.unregisterObject(path);
+    {
+      // From here the gate hands nothing on; work already queued dies with `ui`.
+      const std::lock_guard lock(link->mutex);
+      link->ui = nullptr;
+    }
+    ui.reset();
   }
 };
 
@@ -163,18 +275,22 @@ std::expected<ActionRegistry, std::string> ActionRegistry::publish(Host& host,
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) return std::unexpected("no session bus");
   auto impl = std::make_unique<Impl>();
-  impl->object = std::make_unique<RegistryObject>(host);
+  impl->ui = std::make_unique<RegistryObject>(host);
+  impl->link->ui = impl->ui.get();
+  impl->gate.reset(new RegistryGate(impl->link));
+  // The bus's own interface object lives in the connection's thread; the gate joins it.
+  if (QObject* bus_object = bus.interface()) impl->gate->moveToThread(bus_object->thread());
   impl->service = QString::fromUtf8(app_id.data(), static_cast<qsizetype>(app_id.size()));
   impl->path = QString::fromStdString(actions_object_path(app_id));
-  if (!bus.registerObject(impl->path, impl->object.get(), QDBusConnection::ExportAllSlots)) {
+  if (!bus.registerObject(impl->path, impl->gate.get(), QDBusConnection::ExportAllSlots)) {
     return std::unexpected("could not register " + impl->path.toStdString() +
                            " on the session bus");
   }
+  impl->object_registered = true;
   if (!bus.registerService(impl->service)) {
-    bus.unregisterObject(impl->path);
-    impl->object.reset();
     return std::unexpected("the bus name " + std::string(app_id) + " is taken");
   }
+  impl->service_registered = true;
   return ActionRegistry(std::move(impl));
 }
 

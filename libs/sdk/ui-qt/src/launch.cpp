@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "backends.hpp"
+#include "quit_signals.hpp"
 #include "vesk_ui/launch.hpp"
 #include "vesk_ui_qt/action_registry.hpp"
 #include "vesk_ui_qt/host.hpp"
@@ -121,6 +122,8 @@ int run_or_exit(LaunchDescriptor descriptor, int argc, char** argv) {
     host.open_files({options->files.begin(), options->files.end()});
   }
 
+  // A terminating signal closes the program as the window's close button does.
+  const vesk_ui_qt::QuitOnSignals quit_on_signals;
   window.show();
   // The window itself takes the first focus, so no control shows its focus ring before
   // the keyboard is used.

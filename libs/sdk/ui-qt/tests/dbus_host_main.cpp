@@ -1,5 +1,10 @@
 // A small program on the real launch path: the gallery screen under a switching root, with
 // test resources. The D-Bus test drives it with gdbus; the screenshot test photographs it.
+// With VESK_TEST_HOST_MARK set, the root creates that file and its destructor removes it:
+// the signal test sees from outside that the program ended by its own shutdown.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "test_roots.hpp"
@@ -19,6 +24,29 @@ WidgetBox pressed_view(int presses, std::shared_ptr<int> pending) {
       .boxed();
 }
 
+// A file that exists exactly as long as the object does.
+class MarkFile {
+ public:
+  explicit MarkFile(std::filesystem::path path) : path_(std::move(path)) {
+    std::ofstream(path_) << "alive\n";
+  }
+  ~MarkFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+  }
+  MarkFile(const MarkFile&) = delete;
+  MarkFile& operator=(const MarkFile&) = delete;
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::shared_ptr<MarkFile> mark_file() {
+  const char* path = std::getenv("VESK_TEST_HOST_MARK");
+  if (path == nullptr || *path == '\0') return nullptr;
+  return std::make_shared<MarkFile>(path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -36,7 +64,7 @@ int main(int argc, char** argv) {
     // button's action never destroys the button it runs from.
     root->replace(vesk_ui_qt::testing::gallery(
         *cells, [pending] { ++*pending; }, narrow));
-    root->on_update = [raw, presses, pending, cells] {
+    root->on_update = [raw, presses, pending, cells, mark = mark_file()] {
       const bool changed = *pending > 0;
       if (changed) {
         *presses += std::exchange(*pending, 0);
@@ -44,7 +72,8 @@ int main(int argc, char** argv) {
       }
       raw->resource_title = "Test root (presses: " + std::to_string(*presses) +
                             ", mode: " + std::to_string(cells->mode.get()) +
-                            ", ping: " + raw->last_payload + ")";
+                            ", ping: " + raw->last_payload +
+                            ", kind: " + std::to_string(raw->last_kind) + ")";
       return changed;
     };
     return vesk_ui::launch::ScenarioRoot{std::move(root), std::nullopt};

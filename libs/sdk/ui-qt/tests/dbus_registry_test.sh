@@ -22,7 +22,9 @@ expect "a resource operation is handled" "$(call RunResourceOperation 1 test.pin
 expect "the operation reached the root" "$(call ListResources)" 'ping: {\\"n\\":7}'
 expect "an operation's error comes back" "$(call RunResourceOperation 1 test.fail '')" "('error', 'the test root refuses')"
 expect "an unknown operation is not mine" "$(call RunResourceOperation 2 nobody.knows '')" "('not-mine', '')"
-expect "a bad execution kind is refused" "$(call RunResourceOperation 9 test.ping '')" "unknown execution kind"
+expect "an execution kind beyond the named ones is passed on" \
+  "$(call RunResourceOperation 9 test.ping '')" "('handled', '')"
+expect "the handler saw the kind byte as sent" "$(call ListResources)" 'kind: 9'
 
 expect "a segment is selected" "$(call SelectSegment gallery.mode.select 2)" "('handled', '')"
 expect "the selection reached the state" "$(call ListResources)" 'mode: 2'

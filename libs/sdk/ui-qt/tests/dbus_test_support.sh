@@ -40,3 +40,26 @@ expect() {  # expect WHAT TEXT NEEDLE
     *) fail "$1: expected to find <$3> in <$2>" ;;
   esac
 }
+
+# big_call METHOD ARG…: one call through the vesk_dbus_call program (set `caller` to its
+# path), for arguments beyond the command line's limit ("f:FILE" sends a file's text).
+big_call() {
+  local method="$1"
+  shift
+  timeout 60 "$caller" "$dest" "$path" "$method" "$@" 2>&1
+}
+
+# Fails unless the program still answers a small call.
+still_answers() {  # still_answers AFTER_WHAT
+  local listing
+  listing=$(call ListResources)
+  case "$listing" in
+    "('["*) echo "ok: the registry still answers after $1" ;;
+    *) fail "the registry no longer answers after $1: <${listing:0:300}>" ;;
+  esac
+}
+
+# repeat_text COUNT TEXT FILE: writes TEXT COUNT times, without a newline.
+repeat_text() {
+  head -c "$1" /dev/zero | tr '\0' "$2" >"$3"
+}

@@ -29,10 +29,11 @@ std::vector<Resource> SwitchingRoot::resources() const {
       ActionSpec{"ping", "Ping", ExecutionKind::Command, "test.ping", "{\"n\":1}", {}})};
 }
 
-OperationOutcome SwitchingRoot::handle_resource_operation(ExecutionKind,
+OperationOutcome SwitchingRoot::handle_resource_operation(ExecutionKind kind,
                                                           std::string_view operation_type,
                                                           std::span<const std::uint8_t> payload) {
   if (operation_type == "test.ping") {
+    last_kind = static_cast<int>(kind);
     last_payload = std::string(vesk_actions::resource::payload_text(payload));
     return OperationOutcome::handled();
   }

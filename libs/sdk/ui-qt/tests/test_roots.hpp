@@ -27,6 +27,7 @@ class SwitchingRoot : public vesk_ui::widget::Widget {
   std::string resource_title = "Test root";
   std::string last_payload;
   std::vector<std::filesystem::path> dropped;  // files dropped on the window, in order
+  int last_kind = -1;  // the execution kind byte of the last "test.ping"
   bool idle = false;
 
   bool update() override;

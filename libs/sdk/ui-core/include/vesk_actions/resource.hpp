@@ -11,6 +11,8 @@
 
 namespace vesk_actions::resource {
 
+// A byte on the wire. Values other than the named ones pass through unchanged (the
+// underlying type makes every byte a valid value); each handler decides what they mean.
 enum class ExecutionKind : std::uint8_t {
   None = 0,
   Command = 1,     // changes something

@@ -53,8 +53,19 @@ std::expected<void, std::string> invoke(const widget::Widget& root, std::string_
 std::expected<void, std::string> select(const widget::Widget& root, std::string_view id,
                                         std::int64_t index);
 
+// A select request as another program sends it: the payload {"id": "<control id>",
+// "index": <segment>}.
+struct SelectRequest {
+  std::string id;
+  std::int64_t index = 0;
+};
+// Checks the payload's size and nesting before parsing it; an id holding a NUL is refused
+// rather than cut.
+std::expected<SelectRequest, std::string> parse_select_payload(std::string_view payload);
+
 // Offers a resource operation to the root and then to every widget below it until one
-// answers other than not mine.
+// answers other than not mine. A payload over the size or nesting limits
+// (vesk_actions/limits.hpp) is answered with an error before any widget sees it.
 vesk_actions::resource::OperationOutcome run_resource_operation(
     widget::Widget& root, vesk_actions::resource::ExecutionKind kind,
     std::string_view operation_type, std::span<const std::uint8_t> payload);

@@ -9,6 +9,10 @@
 //                                              "handled" | "not-mine" | "error", error text
 //   InvokeControl(s) -> (s, s)                 control id -> outcome, error text
 //   SelectSegment(s, i) -> (s, s)              control or select id, index -> outcome, error
+// The kind byte reaches the widgets unchanged. Arguments over 1 MiB and payloads nesting
+// deeper than vesk_actions::limits allow are answered with an error before anything parses
+// them; error texts are cut to an excerpt. Calls are received on the bus connection's own
+// thread and run on the UI thread (see registry_object.hpp for why).
 #include <expected>
 #include <memory>
 #include <string>
