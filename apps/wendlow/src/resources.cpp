@@ -134,6 +134,7 @@ std::vector<Resource> resources(const surface::Wendlow& state) {
           status::offers_resume(queue)
               ? action("toggle-enabled", "Resume printer", word("resume"), queue.name)
               : action("toggle-enabled", "Pause printer", word("pause"), queue.name));
+      resource.state = status::printer_state_label(queue);
       out.push_back(std::move(resource));
     }
   }
@@ -150,6 +151,8 @@ std::vector<Resource> resources(const surface::Wendlow& state) {
           job.state == JobState::Aborted) {
         resource.actions.push_back(action("retry", "Print again", word("retry"), job.id));
       }
+      // The queue's words cover every state a document can be in.
+      resource.state = status::document_state_label(job, status::DocumentView::Queue).value_or("");
       out.push_back(std::move(resource));
     }
   }

@@ -124,6 +124,13 @@ vesk_actions::resource::OperationOutcome Wendlow::handle_resource_operation(
     std::span<const std::uint8_t> payload) {
   return wendlow::handle_resource_operation(*this, kind, operation_type, payload);
 }
+void Wendlow::announce(Notice told) {
+  announcements_.push_back({told.title, told.detail, told.success});
+  notice = std::move(told);
+}
+std::vector<vesk_ui::widget::Announcement> Wendlow::take_announcements() {
+  return std::exchange(announcements_, {});
+}
 bool Wendlow::take_structure_dirty() {
   const bool view_dirty = view && view->take_structure_dirty();
   return std::exchange(structure_dirty_, false) || view_dirty;

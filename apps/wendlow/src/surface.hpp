@@ -74,6 +74,9 @@ class Wendlow final : public vesk_ui::widget::Widget {
   void show_dashboard();
   void show_scan();
   void show_print();
+  // Holds `told` as the notice on display and announces it to other programs.
+  void announce(Notice told);
+
   // True while `view` is the scan screen built by show_scan.
   bool scan_on_display() const { return scan_on_display_; }
   // The waker that one-shot channels of this state should use, when the host gave one.
@@ -99,6 +102,7 @@ class Wendlow final : public vesk_ui::widget::Widget {
       vesk_actions::resource::ExecutionKind kind, std::string_view operation_type,
       std::span<const std::uint8_t> payload) override;
   bool take_structure_dirty() override;
+  std::vector<vesk_ui::widget::Announcement> take_announcements() override;
   void install_waker(vesk_ui::wake::WakeHandle waker) override;
 
  private:
@@ -106,6 +110,7 @@ class Wendlow final : public vesk_ui::widget::Widget {
 
   bool structure_dirty_ = true;  // `view` was replaced since the host last looked
   bool scan_on_display_ = false;
+  std::vector<vesk_ui::widget::Announcement> announcements_;  // told, not yet handed out
 };
 
 // One step of the update cycle; true when the state changed.

@@ -130,7 +130,7 @@ void apply(Wendlow& state, op::RetryJob retry) {
 }
 
 void apply(Wendlow& state, op::TaskFinished finished) {
-  state.notice = std::move(finished.notice);
+  state.announce(std::move(finished.notice));
   // A scanned page keeps its screen only while that screen is the one on display; a page
   // left behind by another way out must not hold back the dashboard's refresh.
   if (state.current_page && state.scan_on_display()) {

@@ -59,8 +59,8 @@ void document_picked(Wendlow& state, portal::PickResult picked) {
     start_preview(state, chosen->path);
     state.show_print();
   } else if (std::holds_alternative<portal::Failed>(picked)) {
-    state.notice = Notice{"Could not open the file picker",
-                          "Try again, or print from the document's app.", false};
+    state.announce(Notice{"Could not open the file picker",
+                          "Try again, or print from the document's app.", false});
     state.show_dashboard();
   }
 }

@@ -112,10 +112,10 @@ void apply(Wendlow& state, op::ScanPage) {
 void apply(Wendlow& state, op::PageScanned scanned) {
   if (scanned.last) state.scanning = false;
   if (!scanned.result) {
-    state.notice = Notice{"Could not scan this page",
+    state.announce(Notice{"Could not scan this page",
                           "Check that the scanner is connected and the paper is positioned, "
                           "then try again.",
-                          false};
+                          false});
   } else {
     state.pages.push_back(std::move(*scanned.result));
     state.page_index = state.pages.size() - 1;
@@ -141,7 +141,7 @@ void apply(Wendlow& state, op::CopyText) {
   if (!scanning::has_visible_text(text)) return;
   // Only a copy that reached the clipboard is reported as done.
   if (!vesk_ui::text_selection::clipboard_copy(text)) return;
-  state.notice = Notice{"Text copied", "Paste the recognized text into any app.", true};
+  state.announce(Notice{"Text copied", "Paste the recognized text into any app.", true});
   state.show_scan();
 }
 
@@ -182,7 +182,7 @@ void apply(Wendlow& state, op::RotatePage) {
   if (auto encode = scanning::rotate_page(*page)) {
     edited(state, *page, std::move(*encode));
   } else {
-    state.notice = Notice{"Could not rotate this page", encode.error(), false};
+    state.announce(Notice{"Could not rotate this page", encode.error(), false});
   }
   state.show_scan();
 }
@@ -196,7 +196,7 @@ void apply(Wendlow& state, op::ApplyCrop) {
     edited(state, *page, std::move(*encode));
     state.crop.set({});
   } else {
-    state.notice = Notice{"Could not crop this page", encode.error(), false};
+    state.announce(Notice{"Could not crop this page", encode.error(), false});
   }
   state.show_scan();
 }
@@ -223,7 +223,7 @@ void apply(Wendlow& state, op::PageRecognized recognized) {
     page->status = std::move(recognized.outcome->status);
     page->text_stale = false;
   } else {
-    state.notice = Notice{"Text was not updated", recognized.outcome.error(), false};
+    state.announce(Notice{"Text was not updated", recognized.outcome.error(), false});
   }
   if (state.page_index < state.pages.size() && &state.pages[state.page_index] == &*page) {
     state.current_page = *page;

@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "application_object.hpp"
 #include "registry_object.hpp"
 #include "vesk_actions/limits.hpp"
 #include "vesk_ui/controls.hpp"
@@ -100,6 +101,7 @@ std::string resources_json(const vesk_ui::widget::Widget& root) {
     list.push_back({{"id", resource.id},
                     {"kind", resource.kind},
                     {"title", resource.title},
+                    {"state", resource.state},
                     {"actions", actions}});
   }
   // Texts from the program need not be valid UTF-8; replace rather than fail.
@@ -247,15 +249,50 @@ struct ActionRegistry::Impl {
   std::shared_ptr<RegistryLink> link = std::make_shared<RegistryLink>();
   std::unique_ptr<RegistryObject> ui;
   std::unique_ptr<RegistryGate, DeleteLater> gate;
+  std::shared_ptr<ApplicationLink> application_link = std::make_shared<ApplicationLink>();
+  std::unique_ptr<ApplicationGate> application;
+  Host* host = nullptr;
   QString service;
   QString path;
+  QString application_path;
   bool object_registered = false;
+  bool application_registered = false;
   bool service_registered = false;
+  std::string published_resources;  // the list as last announced
+
+  // Tells listeners what changed in a cycle: each announced outcome, then the resource
+  // list when it differs from the one announced last.
+  void after_cycle(std::vector<vesk_ui::widget::Announcement> told) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    const QString interface = QString::fromUtf8(kActionsInterface.data(),
+                                                static_cast<qsizetype>(kActionsInterface.size()));
+    for (const auto& announcement : told) {
+      QDBusMessage signal = QDBusMessage::createSignal(path, interface, QStringLiteral("Notice"));
+      signal << QString::fromStdString(announcement.title)
+             << QString::fromStdString(announcement.detail) << announcement.success;
+      bus.send(signal);
+    }
+    std::string listing = resources_json(host->root());
+    if (listing == published_resources) return;
+    published_resources = std::move(listing);
+    QDBusMessage signal =
+        QDBusMessage::createSignal(path, interface, QStringLiteral("ResourcesChanged"));
+    signal << QString::fromStdString(published_resources);
+    bus.send(signal);
+  }
 
   ~Impl() {
+    if (host) host->set_after_cycle({});
+    {
+      const std::lock_guard lock(application_link->mutex);
+      application_link->ui_context = nullptr;
+    }
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (service_registered) bus.unregisterService(service);
+    // The actions object's path lies below the application's: it goes first, so that each
+    // node is gone (and stops watching its object) before its object is deleted.
     if (object_registered) bus.unregisterObject(path);
+    if (application_registered) bus.unregisterObject(application_path);
     {
       // From here the gate hands nothing on; work already queued dies with `ui`.
       const std::lock_guard lock(link->mutex);
@@ -287,10 +324,30 @@ std::expected<ActionRegistry, std::string> ActionRegistry::publish(Host& host,
                            " on the session bus");
   }
   impl->object_registered = true;
+
+  impl->application_link->ui_context = impl->ui.get();
+  impl->application_link->activate = [&host] { host.bring_forward(); };
+  impl->application_link->open = [&host](std::vector<std::filesystem::path> paths) {
+    host.open_files(std::move(paths));
+  };
+  impl->application.reset(new ApplicationGate(impl->application_link));
+  impl->application_path = QString::fromStdString(application_object_path(app_id));
+  if (!bus.registerObject(impl->application_path, impl->application.get(),
+                          QDBusConnection::ExportAllSlots)) {
+    return std::unexpected("could not register " + impl->application_path.toStdString() +
+                           " on the session bus");
+  }
+  impl->application_registered = true;
+
   if (!bus.registerService(impl->service)) {
     return std::unexpected("the bus name " + std::string(app_id) + " is taken");
   }
   impl->service_registered = true;
+  impl->host = &host;
+  impl->published_resources = resources_json(host.root());
+  host.set_after_cycle([raw = impl.get()](std::vector<vesk_ui::widget::Announcement> told) {
+    raw->after_cycle(std::move(told));
+  });
   return ActionRegistry(std::move(impl));
 }
 

@@ -145,6 +145,7 @@ struct Host::Impl {
   vesk_os::Waker waker;
   std::unique_ptr<InputWatcher> input_watcher;
   std::unique_ptr<DropWatcher> drop_watcher;
+  std::function<void(std::vector<vesk_ui::widget::Announcement>)> after_cycle;
   Host* host = nullptr;
 
   void realize() {
@@ -255,7 +256,12 @@ void Host::run_cycle() {
   int updates = 0;
   while (updates < kMaxUpdatesPerTurn && impl_->root->update()) ++updates;
   if (updates == kMaxUpdatesPerTurn) request_cycle();
-  if (impl_->root->take_structure_dirty() && !impl_->realize_queued) {
+  auto told = impl_->root->take_announcements();
+  const bool replaced = impl_->root->take_structure_dirty();
+  // Something changed: an update did something, or a tree was replaced outside the cycle
+  // (a call from another program is applied at once).
+  if ((updates > 0 || replaced) && impl_->after_cycle) impl_->after_cycle(std::move(told));
+  if (replaced && !impl_->realize_queued) {
     impl_->realize_queued = true;
     QMetaObject::invokeMethod(
         &impl_->anchor, [this] { impl_->realize(); }, Qt::QueuedConnection);
@@ -276,6 +282,18 @@ int Host::realization_count() const {
 
 void Host::freeze_animations() {
   impl_->window->setProperty("vesk-still", true);
+}
+
+void Host::bring_forward() {
+  QWidget& window = *impl_->window;
+  window.show();
+  window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  window.raise();
+  window.activateWindow();
+}
+
+void Host::set_after_cycle(std::function<void(std::vector<vesk_ui::widget::Announcement>)> hook) {
+  impl_->after_cycle = std::move(hook);
 }
 
 void Host::open_files(std::vector<std::filesystem::path> paths) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "application_object.hpp"
 #include "backends.hpp"
 #include "quit_signals.hpp"
 #include "vesk_ui/launch.hpp"
@@ -64,6 +65,13 @@ int run_or_exit(LaunchDescriptor descriptor, int argc, char** argv) {
     QApplication::setStyle(fusion);
   const theme::Theme theme = dark ? theme::Theme::dark() : theme::Theme::light();
   vesk_ui_qt::install_application_font(theme);
+
+  // One window: a second start hands its files to the running one and ends. Sample screens
+  // and screenshots are separate runs of their own.
+  if (!options->scenario && !options->screenshot &&
+      vesk_ui_qt::hand_over_to_running(descriptor.app_id, options->files)) {
+    return 0;
+  }
 
   const LaunchContext context{options->scenario};
   widget::WidgetBox root;

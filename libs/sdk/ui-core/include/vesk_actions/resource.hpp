@@ -43,9 +43,16 @@ struct Resource {
   std::string kind;
   std::string title;
   std::vector<ActionSpec> actions;
+  // The item's condition in plain words ("Ready", "Paused", "Printed"); empty when it has
+  // none to tell.
+  std::string state = {};
 
   Resource with_action(ActionSpec action) && {
     actions.push_back(std::move(action));
+    return std::move(*this);
+  }
+  Resource with_state(std::string text) && {
+    state = std::move(text);
     return std::move(*this);
   }
   bool operator==(const Resource&) const = default;

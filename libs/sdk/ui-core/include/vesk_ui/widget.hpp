@@ -37,6 +37,15 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
+// An outcome the program tells the user about (a notice), which hosts also announce to
+// other programs.
+struct Announcement {
+  std::string title;
+  std::string detail;
+  bool success = false;
+  bool operator==(const Announcement&) const = default;
+};
+
 struct Event {
   enum class Kind { Input, Wake, FileDropped, FilesOpened } kind = Kind::Input;
   // FileDropped: the local file dropped on the window.
@@ -98,6 +107,9 @@ class Widget {
   // True once after the tree below this widget was replaced; the host then realizes it
   // anew.
   virtual bool take_structure_dirty() { return false; }
+
+  // The outcomes told since the last call, oldest first; each is handed out once.
+  virtual std::vector<Announcement> take_announcements() { return {}; }
 
   // The host hands over the hook that wakes its UI thread.
   virtual void install_waker(wake::WakeHandle) {}

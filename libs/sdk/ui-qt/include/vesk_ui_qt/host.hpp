@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -40,6 +41,11 @@ class Host {
   void freeze_animations();
   // Hands files to open from outside to the root as one FilesOpened event.
   void open_files(std::vector<std::filesystem::path> paths);
+  // Brings the window forward (shown, raised, activated).
+  void bring_forward();
+  // Called after every cycle that updated the root, with what the root announced in it
+  // (announcements are taken every cycle, hook or not). Empty: none.
+  void set_after_cycle(std::function<void(std::vector<vesk_ui::widget::Announcement>)> hook);
 
  private:
   struct Impl;
