@@ -33,16 +33,9 @@ class CountingView final : public vesk_ui::widget::Widget {
   bool answer_;
 };
 
-Wendlow idle_state() {
-  return Wendlow::new_scenario(3);
-}
+using testing::idle_state;
 
-template <class T>
-vesk_os::OneshotReceiver<T> ready(T value) {
-  auto [tx, rx] = vesk_os::oneshot<T>();
-  std::move(tx).send(std::move(value));
-  return std::move(rx);
-}
+using testing::ready;
 
 TEST(UpdateCycle, HandlesOneEventPerCallInTheFixedSourceOrder) {
   Wendlow state = idle_state();

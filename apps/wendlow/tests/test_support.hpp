@@ -18,6 +18,19 @@ namespace wendlow::testing {
 // A fresh fake printing backend for the life of the test.
 using FakeService = os_actions::printing::ScopedBackend<os_actions::printing::FakeBackend>;
 
+// A state on a sample screen with no snapshot and no work running.
+inline surface::Wendlow idle_state() {
+  return surface::Wendlow::new_scenario(3);
+}
+
+// A one-shot receiver whose value has already arrived.
+template <class T>
+vesk_os::OneshotReceiver<T> ready(T value) {
+  auto [tx, rx] = vesk_os::oneshot<T>();
+  std::move(tx).send(std::move(value));
+  return std::move(rx);
+}
+
 // Calls update until `done` holds (or about two seconds pass).
 inline bool update_until(surface::Wendlow& state, const std::function<bool()>& done) {
   for (int i = 0; i < 1000; ++i) {

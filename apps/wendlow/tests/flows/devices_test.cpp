@@ -20,9 +20,7 @@ using testing::shown_title;
 using testing::shows_text;
 using testing::update_until;
 
-Wendlow idle_state() {
-  return Wendlow::new_scenario(3);
-}
+using testing::idle_state;
 
 ScannedPage sample_page() {
   ScannedPage page = samples::scanned_page();

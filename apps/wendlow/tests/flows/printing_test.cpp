@@ -27,16 +27,9 @@ using testing::shown_title;
 using testing::shows_text;
 using testing::update_until;
 
-Wendlow idle_state() {
-  return Wendlow::new_scenario(3);
-}
+using testing::idle_state;
 
-template <class T>
-vesk_os::OneshotReceiver<T> ready(T value) {
-  auto [tx, rx] = vesk_os::oneshot<T>();
-  std::move(tx).send(std::move(value));
-  return std::move(rx);
-}
+using testing::ready;
 
 vesk_os::OneshotReceiver<vesk_ui::portal::PickResult> chosen(const std::filesystem::path& path) {
   return ready(vesk_ui::portal::PickResult{vesk_ui::portal::Chosen{path}});

@@ -24,9 +24,7 @@ namespace {
 using surface::apply_operation;
 using testing::shown_title;
 
-Wendlow idle_state() {
-  return Wendlow::new_scenario(3);
-}
+using testing::idle_state;
 
 ScannedPage page_named(std::string status) {
   ScannedPage page = samples::scanned_page();

@@ -16,12 +16,12 @@ namespace {
 constexpr qsizetype kShown = 200;
 constexpr int kTimeoutMilliseconds = 20000;
 
-std::optional<QVariant> argument(const QString& spec) {
-  const QString value = spec.mid(2);
-  if (spec.startsWith(QLatin1String("y:"))) return QVariant::fromValue(uchar(value.toUInt()));
-  if (spec.startsWith(QLatin1String("i:"))) return QVariant::fromValue(value.toInt());
-  if (spec.startsWith(QLatin1String("s:"))) return QVariant::fromValue(value);
-  if (spec.startsWith(QLatin1String("f:"))) {
+std::optional<QVariant> argument(const QString& typed) {
+  const QString value = typed.mid(2);
+  if (typed.startsWith(QLatin1String("y:"))) return QVariant::fromValue(uchar(value.toUInt()));
+  if (typed.startsWith(QLatin1String("i:"))) return QVariant::fromValue(value.toInt());
+  if (typed.startsWith(QLatin1String("s:"))) return QVariant::fromValue(value);
+  if (typed.startsWith(QLatin1String("f:"))) {
     QFile file(value);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
     return QVariant::fromValue(QString::fromUtf8(file.readAll()));
