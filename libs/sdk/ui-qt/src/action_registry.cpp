@@ -209,7 +209,7 @@ void RegistryGate::finish(std::uint64_t ticket, const QVariantList& reply) {
 QString RegistryGate::ListResources() {
   if (QString refused = hand_on([](RegistryObject& ui) { return ui.list_resources(); });
       !refused.isEmpty()) {
-    sendErrorReply(QDBusError::LimitsExceeded, refused);
+    sendErrorReply(QDBusError::Failed, refused);
   }
   return {};
 }
