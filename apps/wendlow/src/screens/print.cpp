@@ -55,7 +55,8 @@ WidgetBox options_card(const PrintScreenInput& input) {
                 .spacing(kMetrics.unit)
                 .push(w::Text("Print on both sides"))
                 .push(w::Spacer())
-                .push(w::Toggle::from_state(input.two_sided, "Print on both sides")))
+                .push(w::Toggle::from_state(input.two_sided, "Print on both sides")
+                          .with_id(std::string(ids::kPrintTwoSided))))
       .boxed();
 }
 

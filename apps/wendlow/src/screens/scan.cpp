@@ -179,7 +179,8 @@ WidgetBox result_screen(const ScanScreenInput& input, const ScannedPage& shown,
   w::Row review = w::Row().spacing(kMetrics.card_gap).wrapping().aligned(w::Alignment::Start);
   review.push(
       w::ImageCropEditor(shown.width, shown.height, shown.pixels, input.crop,
-                         "Page " + std::to_string(input.page_index + 1) + ", crop selection"));
+                         "Page " + std::to_string(input.page_index + 1) + ", crop selection")
+          .with_id(std::string(ids::kScanCrop)));
   review.push(page_card(input, shown, events));
   content.push(std::move(review));
   content.push(pages_card(input, events));

@@ -169,10 +169,12 @@ TEST(PrintScreen, CopiesAndTwoSidedAreBoundToTheirCells) {
   EXPECT_EQ(in.copies.get(), 7.0) << "the input writes the state's own cell";
   const auto toggles = all_of_type<w::Toggle>(*built.view);
   ASSERT_EQ(toggles.size(), 1u);
-  EXPECT_FALSE(toggles.front()->id) << "the toggle has no control id";
+  EXPECT_EQ(toggles.front()->id, std::string(ids::kPrintTwoSided));
   EXPECT_EQ(toggles.front()->label, "Print on both sides");
-  toggles.front()->state.set(false);
+  ASSERT_TRUE(controls::invoke(*built.view, ids::kPrintTwoSided)) << "scripts flip it by id";
   EXPECT_FALSE(in.two_sided.get());
+  ASSERT_TRUE(controls::select(*built.view, ids::kPrintCopies, 2)) << "scripts set the copies";
+  EXPECT_EQ(in.copies.get(), 2.0);
   EXPECT_FALSE(built.rx.try_recv()) << "inputs send no operation";
 }
 

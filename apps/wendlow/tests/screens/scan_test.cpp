@@ -187,6 +187,7 @@ TEST(ScanResult, TheSamplePageWithEveryPartInOrder) {
   EXPECT_EQ(editors[0]->width, 320u);
   EXPECT_EQ(editors[0]->height, 440u);
   EXPECT_TRUE(editors[0]->crop.same_cell(scene.crop));
+  EXPECT_EQ(editors[0]->id, std::string(ids::kScanCrop)) << "scripts crop through its id";
 
   // Only "Save document" is primary; every press sends its operation.
   for (const auto* button : all_of_type<w::Button>(*screen.view)) {

@@ -2,7 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <limits>
+#include <utility>
 
 #include "vesk_actions/limits.hpp"
 #include "vesk_ui/widgets.hpp"
@@ -11,6 +13,7 @@ namespace vesk_ui::controls {
 
 using namespace vesk_ui::widget;
 using vesk_actions::limits::excerpt;
+using vesk_actions::params::ActionArgs;
 using vesk_actions::resource::ActionSpec;
 using vesk_actions::resource::ExecutionKind;
 using vesk_actions::resource::OperationOutcome;
@@ -27,6 +30,7 @@ std::optional<std::string> control_id(const Widget& widget) {
   if (auto* group = dynamic_cast<const ToggleGroup*>(&widget)) return group->id;
   if (auto* dropdown = dynamic_cast<const Dropdown*>(&widget)) return dropdown->id;
   if (auto* input = dynamic_cast<const NumberInput*>(&widget)) return input->id;
+  if (auto* editor = dynamic_cast<const ImageCropEditor*>(&widget)) return editor->id;
   return std::nullopt;
 }
 
@@ -36,6 +40,7 @@ std::string control_label(const Widget& widget) {
   if (auto* group = dynamic_cast<const ToggleGroup*>(&widget)) return group->label;
   if (auto* dropdown = dynamic_cast<const Dropdown*>(&widget)) return dropdown->label;
   if (auto* input = dynamic_cast<const NumberInput*>(&widget)) return input->label;
+  if (auto* editor = dynamic_cast<const ImageCropEditor*>(&widget)) return editor->label;
   return {};
 }
 
@@ -116,11 +121,30 @@ std::vector<Resource> control_resources(const Widget& root) {
                          ExecutionKind::Command,
                          std::string(kSelectOperation),
                          *id,
-                         {vesk_actions::params::ActionArgs::integer("index",
-                                                                    "Zero-based segment index")}}));
+                         {ActionArgs::integer("index", "Zero-based segment index")}}));
       return;
     }
     const std::string label = control_label(widget);
+    if (dynamic_cast<const NumberInput*>(&widget)) {
+      resources.push_back(Resource{resource_id, std::string(kNumberKind), label, {}}.with_action(
+          ActionSpec{"select",
+                     label,
+                     ExecutionKind::Command,
+                     std::string(kSelectOperation),
+                     *id,
+                     {ActionArgs::integer("index", "The value, within the control's range")}}));
+      return;
+    }
+    if (dynamic_cast<const ImageCropEditor*>(&widget)) {
+      std::vector<vesk_actions::resource::ActionParam> edges;
+      for (const char* edge : {"left", "top", "right", "bottom"}) {
+        edges.push_back(ActionArgs::number(edge, "Edge as a fraction of the image, 0 to 1"));
+      }
+      resources.push_back(Resource{resource_id, std::string(kCropKind), label, {}}.with_action(
+          ActionSpec{"crop", label, ExecutionKind::Command, std::string(kCropOperation), *id,
+                     std::move(edges)}));
+      return;
+    }
     resources.push_back(
         Resource{resource_id, std::string(kControlKind), label, {}}.with_action(ActionSpec{
             "invoke", label, ExecutionKind::Command, std::string(kInvokeOperation), *id, {}}));
@@ -162,7 +186,32 @@ std::expected<void, std::string> select(const Widget& root, std::string_view id,
     }
     return {};
   }
+  if (auto* input = dynamic_cast<const NumberInput*>(widget)) {
+    const auto value = static_cast<double>(index);
+    const double steps = input->step > 0 ? (value - input->minimum) / input->step : 0.0;
+    if (value < input->minimum || value > input->maximum || steps != std::floor(steps)) {
+      return std::unexpected("value out of range");
+    }
+    input->state.set(value);
+    return {};
+  }
   return std::unexpected("control " + excerpt(id) + " has no segments");
+}
+
+std::expected<void, std::string> crop(const Widget& root, std::string_view id,
+                                      const image_crop::CropSelection& selection) {
+  const Widget* widget = find(root, id);
+  if (!widget) return std::unexpected("no control with id " + excerpt(id));
+  auto* editor = dynamic_cast<const ImageCropEditor*>(widget);
+  if (!editor) return std::unexpected("control " + excerpt(id) + " is not a crop editor");
+  const auto& s = selection;
+  // The negated comparisons also refuse NaN.
+  if (!(0.0 <= s.left && s.left < s.right && s.right <= 1.0 && 0.0 <= s.top && s.top < s.bottom &&
+        s.bottom <= 1.0)) {
+    return std::unexpected("a crop needs 0 <= left < right <= 1 and 0 <= top < bottom <= 1");
+  }
+  editor->crop.set(selection);
+  return {};
 }
 
 std::expected<SelectRequest, std::string> parse_select_payload(std::string_view payload) {
@@ -188,6 +237,31 @@ std::expected<SelectRequest, std::string> parse_select_payload(std::string_view 
   out.index = index->is_number_unsigned() && index->get<std::uint64_t>() > kLargest
                   ? std::int64_t{-1}
                   : index->get<std::int64_t>();
+  return out;
+}
+
+std::expected<CropRequest, std::string> parse_crop_payload(std::string_view payload) {
+  static constexpr std::string_view kShape =
+      R"(a crop payload is {"id": "<control id>", "left": l, "top": t, "right": r, "bottom": b})";
+  if (auto checked = vesk_actions::limits::check_payload(payload); !checked) {
+    return std::unexpected(checked.error());
+  }
+  const auto request = nlohmann::json::parse(payload, nullptr, false);
+  if (request.is_discarded() || !request.is_object()) return std::unexpected(std::string(kShape));
+  const auto id = request.find("id");
+  if (id == request.end() || !id->is_string()) return std::unexpected(std::string(kShape));
+  CropRequest out{id->get<std::string>(), {}};
+  if (out.id.find('\0') != std::string::npos) {
+    return std::unexpected("a control id holds no NUL character: " + excerpt(out.id));
+  }
+  for (auto [name, edge] : {std::pair{"left", &out.selection.left},
+                            {"top", &out.selection.top},
+                            {"right", &out.selection.right},
+                            {"bottom", &out.selection.bottom}}) {
+    const auto value = request.find(name);
+    if (value == request.end() || !value->is_number()) return std::unexpected(std::string(kShape));
+    *edge = value->get<double>();
+  }
   return out;
 }
 

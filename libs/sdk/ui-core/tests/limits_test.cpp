@@ -115,6 +115,28 @@ TEST(SelectPayload, RefusesMalformedDeepAndNulBearingPayloads) {
   EXPECT_EQ(nul.error(), "a control id holds no NUL character: app.mode\\0junk");
 }
 
+TEST(CropPayload, ParsesTheIdAndFourEdgesAndRefusesAnythingElse) {
+  const auto request = vesk_ui::controls::parse_crop_payload(
+      R"({"id": "app.crop", "left": 0.1, "top": 0, "right": 1, "bottom": 0.75})");
+  ASSERT_TRUE(request);
+  EXPECT_EQ(request->id, "app.crop");
+  EXPECT_EQ(request->selection, (vesk_ui::widget::image_crop::CropSelection{0.1, 0, 1, 0.75}));
+
+  const std::string shape =
+      R"(a crop payload is {"id": "<control id>", "left": l, "top": t, "right": r, "bottom": b})";
+  for (const char* bad : {"", "[]", R"({"id": "a", "left": 0, "top": 0, "right": 1})",
+                          R"({"id": "a", "left": "0", "top": 0, "right": 1, "bottom": 1})",
+                          R"({"left": 0, "top": 0, "right": 1, "bottom": 1})"}) {
+    const auto refused = vesk_ui::controls::parse_crop_payload(bad);
+    ASSERT_FALSE(refused) << bad;
+    EXPECT_EQ(refused.error(), shape) << bad;
+  }
+  EXPECT_EQ(vesk_ui::controls::parse_crop_payload(std::string(100, '[')).error(),
+            "the payload nests deeper than 32 levels");
+  EXPECT_FALSE(vesk_ui::controls::parse_crop_payload(
+      R"({"id": "a\u0000b", "left": 0, "top": 0, "right": 1, "bottom": 1})"));
+}
+
 TEST(ControlErrors, QuoteOnlyAnExcerptOfTheId) {
   const vesk_ui::widget::Column screen;
   const std::string id(10'000'000, 'q');

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <limits>
 #include <thread>
 
 #include "vesk_os/thread.hpp"
@@ -98,6 +99,57 @@ TEST(Controls, ResourcesDescribeInvokeAndSegmentedSelect) {
   EXPECT_EQ(segmented.actions[0].params[0].name, "index");
   EXPECT_EQ(segmented.actions[0].params[0].type, "integer");
   EXPECT_EQ(segmented.actions[0].params[0].description, "Zero-based segment index");
+}
+
+TEST(Controls, ANumberInputTakesAValueOnItsStepsWithinItsRange) {
+  local_state::NumberState copies(1.0);
+  auto screen = Column().push(
+      NumberInput::from_state(copies, "Copies").with_id("app.copies").with_range(1, 99, 2));
+  EXPECT_TRUE(controls::select(screen, "app.copies", 5));
+  EXPECT_EQ(copies.get(), 5.0);
+  for (const std::int64_t refused : std::initializer_list<std::int64_t>{
+           0, 100, 4, -1, std::numeric_limits<std::int64_t>::min()}) {
+    const auto answer = controls::select(screen, "app.copies", refused);
+    ASSERT_FALSE(answer) << refused;
+    EXPECT_EQ(answer.error(), "value out of range");
+  }
+  EXPECT_EQ(copies.get(), 5.0) << "a refused value changes nothing";
+  EXPECT_FALSE(controls::invoke(screen, "app.copies"));
+
+  const auto resources = controls::control_resources(screen);
+  ASSERT_EQ(resources.size(), 1u);
+  EXPECT_EQ(resources[0].kind, "vesk.control.number");
+  EXPECT_EQ(resources[0].actions[0].operation_type, "vesk.ui.segmented.select");
+}
+
+TEST(Controls, ACropEditorTakesOnlyAnOrderedSelectionInsideTheImage) {
+  local_state::CropState cell(image_crop::CropSelection{});
+  auto screen = Column()
+                    .push(ImageCropEditor(4, 4, {}, cell, "Page 1").with_id("app.crop"))
+                    .push(Button("Apply").with_id("app.apply"));
+  const image_crop::CropSelection inner{0.1, 0.2, 0.9, 0.8};
+  ASSERT_TRUE(controls::crop(screen, "app.crop", inner));
+  EXPECT_EQ(cell.get(), inner);
+
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (const image_crop::CropSelection bad : {image_crop::CropSelection{0.5, 0, 0.5, 1},
+                                              {0.6, 0, 0.4, 1},
+                                              {-0.1, 0, 1, 1},
+                                              {0, 0, 1, 1.01},
+                                              {nan, 0, 1, 1},
+                                              {0, 0, 1, nan}}) {
+    EXPECT_FALSE(controls::crop(screen, "app.crop", bad));
+  }
+  EXPECT_EQ(cell.get(), inner) << "a refused selection changes nothing";
+  EXPECT_EQ(controls::crop(screen, "app.apply", inner).error(),
+            "control app.apply is not a crop editor");
+  EXPECT_FALSE(controls::crop(screen, "app.missing", inner));
+
+  const auto resources = controls::control_resources(screen);
+  ASSERT_EQ(resources.size(), 2u);
+  EXPECT_EQ(resources[0].kind, "vesk.control.crop");
+  EXPECT_EQ(resources[0].actions[0].operation_type, "vesk.ui.crop.select");
+  EXPECT_EQ(resources[0].actions[0].params.size(), 4u);
 }
 
 TEST(Controls, TextsIncludeTitlesLabelsAndBannerBodies) {

@@ -125,6 +125,11 @@ QVariantList RegistryObject::run_resource_operation(uchar kind, const QString& o
     reply = request ? answer(vesk_ui::controls::select(
                           host_.root(), without_control_prefix(request->id), request->index))
                     : failed(request.error());
+  } else if (type == vesk_ui::controls::kCropOperation) {
+    auto request = vesk_ui::controls::parse_crop_payload(bytes);
+    reply = request ? answer(vesk_ui::controls::crop(
+                          host_.root(), without_control_prefix(request->id), request->selection))
+                    : failed(request.error());
   } else {
     // Every kind byte reaches the handlers as it came: they decide what it means.
     const OperationOutcome outcome = vesk_ui::controls::run_resource_operation(

@@ -87,6 +87,9 @@ struct ActionArgs {
   static resource::ActionParam integer(std::string name, std::string description) {
     return {std::move(name), "integer", std::move(description)};
   }
+  static resource::ActionParam number(std::string name, std::string description) {
+    return {std::move(name), "number", std::move(description)};
+  }
 };
 
 }  // namespace vesk_actions::params

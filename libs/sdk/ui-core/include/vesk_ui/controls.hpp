@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "vesk_actions/resource.hpp"
+#include "vesk_ui/local_state.hpp"
 #include "vesk_ui/widget.hpp"
 
 namespace vesk_ui::controls {
@@ -18,8 +19,11 @@ namespace vesk_ui::controls {
 inline constexpr std::string_view kControlResourcePrefix = "vesk.control:";
 inline constexpr std::string_view kControlKind = "vesk.control";
 inline constexpr std::string_view kSegmentedKind = "vesk.control.segmented";
+inline constexpr std::string_view kNumberKind = "vesk.control.number";
+inline constexpr std::string_view kCropKind = "vesk.control.crop";
 inline constexpr std::string_view kInvokeOperation = "vesk.ui.control.invoke";
 inline constexpr std::string_view kSelectOperation = "vesk.ui.segmented.select";
+inline constexpr std::string_view kCropOperation = "vesk.ui.crop.select";
 
 // Every widget of the tree, depth first, parents before children.
 void walk(const widget::Widget& root, const std::function<void(const widget::Widget&)>& visit);
@@ -42,16 +46,24 @@ std::vector<std::string> all_ids(const widget::Widget& root);
 // Every visible text of the tree (texts, labels, titles, banner bodies), in tree order.
 std::vector<std::string> all_texts(const widget::Widget& root);
 
-// One resource per control with an id (segmented controls as "vesk.control.segmented").
+// One resource per control with an id: segmented controls and dropdowns as
+// "vesk.control.segmented", number inputs as "vesk.control.number" (select sets the value),
+// crop editors as "vesk.control.crop", everything else as "vesk.control" (invoke).
 std::vector<vesk_actions::resource::Resource> control_resources(const widget::Widget& root);
 
 // Presses the first control with this id (a button runs its action, a toggle flips). A
 // ToggleGroup's id or select id answers an error: it needs an index.
 std::expected<void, std::string> invoke(const widget::Widget& root, std::string_view id);
 // Selects a segment of the first segmented control (or dropdown option) with this id or
-// select id.
+// select id; for a number input `index` is the value itself, which must lie within its range
+// and on its steps.
 std::expected<void, std::string> select(const widget::Widget& root, std::string_view id,
                                         std::int64_t index);
+
+// Sets the selection of the first crop editor with this id. The edges are fractions of the
+// image with left < right and top < bottom; anything else is refused and nothing changes.
+std::expected<void, std::string> crop(const widget::Widget& root, std::string_view id,
+                                      const widget::image_crop::CropSelection& selection);
 
 // A select request as another program sends it: the payload {"id": "<control id>",
 // "index": <segment>}.
@@ -62,6 +74,14 @@ struct SelectRequest {
 // Checks the payload's size and nesting before parsing it; an id holding a NUL is refused
 // rather than cut.
 std::expected<SelectRequest, std::string> parse_select_payload(std::string_view payload);
+
+// A crop request as another program sends it: the payload {"id": "<control id>", "left": l,
+// "top": t, "right": r, "bottom": b}, each edge a number from 0 to 1.
+struct CropRequest {
+  std::string id;
+  widget::image_crop::CropSelection selection;
+};
+std::expected<CropRequest, std::string> parse_crop_payload(std::string_view payload);
 
 // Offers a resource operation to the root and then to every widget below it until one
 // answers other than not mine. A payload over the size or nesting limits

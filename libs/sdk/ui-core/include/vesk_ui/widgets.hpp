@@ -481,6 +481,12 @@ class ImageCropEditor : public Model<ImageCropEditor> {
   Pixels pixels;
   local_state::CropState crop;
   std::string label;
+  std::optional<std::string> id;
+
+  ImageCropEditor&& with_id(std::string control_id) && {
+    id = std::move(control_id);
+    return self();
+  }
 
   ImageCropEditor(std::uint32_t w, std::uint32_t h, Pixels rgba, local_state::CropState selection,
                   std::string accessible_label)
