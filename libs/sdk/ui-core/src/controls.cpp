@@ -113,15 +113,22 @@ std::vector<Resource> control_resources(const Widget& root) {
     auto id = control_id(widget);
     if (!id) return;
     std::string resource_id = std::string(kControlResourcePrefix) + *id;
-    if (auto* group = dynamic_cast<const ToggleGroup*>(&widget)) {
-      resources.push_back(
-          Resource{resource_id, std::string(kSegmentedKind), group->label, {}}.with_action(
-              ActionSpec{"select",
-                         group->label,
-                         ExecutionKind::Command,
-                         std::string(kSelectOperation),
-                         *id,
-                         {ActionArgs::integer("index", "Zero-based segment index")}}));
+    const auto* group = dynamic_cast<const ToggleGroup*>(&widget);
+    const auto* dropdown = dynamic_cast<const Dropdown*>(&widget);
+    if (group || dropdown) {
+      auto index = ActionArgs::integer("index", "Zero-based segment index");
+      if (group) index.choices = group->segments;
+      if (dropdown) {
+        for (const auto& option : dropdown->options) index.choices.push_back(option.label);
+      }
+      const std::string label = group ? group->label : dropdown->label;
+      resources.push_back(Resource{resource_id, std::string(kSegmentedKind), label, {}}.with_action(
+          ActionSpec{"select",
+                     label,
+                     ExecutionKind::Command,
+                     std::string(kSelectOperation),
+                     *id,
+                     {std::move(index)}}));
       return;
     }
     const std::string label = control_label(widget);
@@ -132,7 +139,7 @@ std::vector<Resource> control_resources(const Widget& root) {
                      ExecutionKind::Command,
                      std::string(kSelectOperation),
                      *id,
-                     {ActionArgs::integer("index", "The value, within the control's range")}}));
+                     {ActionArgs::integer("index", "The value itself, within the range of the control")}}));
       return;
     }
     if (dynamic_cast<const ImageCropEditor*>(&widget)) {

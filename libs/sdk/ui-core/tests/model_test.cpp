@@ -99,6 +99,7 @@ TEST(Controls, ResourcesDescribeInvokeAndSegmentedSelect) {
   EXPECT_EQ(segmented.actions[0].params[0].name, "index");
   EXPECT_EQ(segmented.actions[0].params[0].type, "integer");
   EXPECT_EQ(segmented.actions[0].params[0].description, "Zero-based segment index");
+  EXPECT_EQ(segmented.actions[0].params[0].choices, (std::vector<std::string>{"Low", "High"}));
 }
 
 TEST(Controls, ANumberInputTakesAValueOnItsStepsWithinItsRange) {
@@ -173,6 +174,13 @@ TEST(Dropdown, ChoosingWritesThePublishedStateAndCallsBack) {
   EXPECT_EQ(chosen, "q2");
   EXPECT_EQ(published.get(), "q2");
   EXPECT_FALSE(controls::select(dropdown, "app.printer", 2));
+
+  // Scripts see the options they choose from, in index order.
+  const auto resources = controls::control_resources(dropdown);
+  ASSERT_EQ(resources.size(), 1u);
+  EXPECT_EQ(resources[0].kind, "vesk.control.segmented");
+  EXPECT_EQ(resources[0].actions[0].operation_type, "vesk.ui.segmented.select");
+  EXPECT_EQ(resources[0].actions[0].params[0].choices, (std::vector<std::string>{"One", "Two"}));
 }
 
 struct ScriptedPicker : portal::PickerBackend {

@@ -88,8 +88,10 @@ std::string resources_json(const vesk_ui::widget::Widget& root) {
     for (const auto& action : resource.actions) {
       nlohmann::json params = nlohmann::json::array();
       for (const auto& param : action.params) {
-        params.push_back(
-            {{"name", param.name}, {"type", param.type}, {"description", param.description}});
+        nlohmann::json described = {
+            {"name", param.name}, {"type", param.type}, {"description", param.description}};
+        if (!param.choices.empty()) described["choices"] = param.choices;
+        params.push_back(std::move(described));
       }
       actions.push_back({{"id", action.id},
                          {"label", action.label},

@@ -21,8 +21,10 @@ enum class ExecutionKind : std::uint8_t {
 
 struct ActionParam {
   std::string name;
-  std::string type;  // "integer"
+  std::string type;  // "integer" or "number"
   std::string description;
+  // For an index into a list of options: the options' labels, in index order.
+  std::vector<std::string> choices;
 
   bool operator==(const ActionParam&) const = default;
 };
@@ -85,10 +87,10 @@ namespace vesk_actions::params {
 
 struct ActionArgs {
   static resource::ActionParam integer(std::string name, std::string description) {
-    return {std::move(name), "integer", std::move(description)};
+    return {std::move(name), "integer", std::move(description), {}};
   }
   static resource::ActionParam number(std::string name, std::string description) {
-    return {std::move(name), "number", std::move(description)};
+    return {std::move(name), "number", std::move(description), {}};
   }
 };
 
