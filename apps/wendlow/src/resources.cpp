@@ -100,23 +100,8 @@ ActionSpec action(std::string id, std::string label, const OperationWord& entry,
       {}};
 }
 
-}  // namespace
-
-std::vector<Resource> resources(const surface::Wendlow& state) {
-  std::vector<Resource> out;
-  out.push_back(
-      Resource{"wendlow", "wendlow.dashboard", "Wendlow", {}}
-          .with_action(action("refresh", "Refresh printers and documents", word("refresh")))
-          .with_action(action("open-dashboard", "Open dashboard", word("dashboard")))
-          .with_action(action("open-queue", "Open print queue", word("queue")))
-          .with_action(action("open-history", "Open print history", word("history")))
-          .with_action(action("run-diagnostics", "Run printer diagnostics", word("diagnostics")))
-          .with_action(action("find-printers", "Find network printers", word("discover")))
-          .with_action(action("print-document", "Print a document", word("print")))
-          .with_action(action("scan-document", "Scan a document", word("scan"))));
-  if (!state.snapshot) return out;
-  const DeviceSnapshot& snapshot = *state.snapshot;
-
+// One resource per printer, document and scanner of the snapshot.
+void add_device_resources(const DeviceSnapshot& snapshot, std::vector<Resource>& out) {
   if (snapshot.queues) {
     for (const auto& queue : *snapshot.queues) {
       Resource resource{"wendlow.printer." + resource_key(queue.name),
@@ -164,6 +149,33 @@ std::vector<Resource> resources(const surface::Wendlow& state) {
           scanner.name,
           {}}.with_action(action("scan", "Scan a document", word("scan-device"), scanner.id)));
     }
+  }
+}
+
+}  // namespace
+
+std::vector<Resource> resources(const surface::Wendlow& state) {
+  std::vector<Resource> out;
+  out.push_back(
+      Resource{"wendlow", "wendlow.dashboard", "Wendlow", {}}
+          .with_action(action("refresh", "Refresh printers and documents", word("refresh")))
+          .with_action(action("open-dashboard", "Open dashboard", word("dashboard")))
+          .with_action(action("open-queue", "Open print queue", word("queue")))
+          .with_action(action("open-history", "Open print history", word("history")))
+          .with_action(action("run-diagnostics", "Run printer diagnostics", word("diagnostics")))
+          .with_action(action("find-printers", "Find network printers", word("discover")))
+          .with_action(action("print-document", "Print a document", word("print")))
+          .with_action(action("scan-document", "Scan a document", word("scan"))));
+  if (state.snapshot) add_device_resources(*state.snapshot, out);
+  // The scanned pages in document order, so a script can tell when a page's text is ready.
+  for (std::size_t i = 0; i < state.pages.size(); ++i) {
+    const ScannedPage& page = state.pages[i];
+    Resource resource{"wendlow.page." + std::to_string(i + 1),
+                      "wendlow.page",
+                      "Page " + std::to_string(i + 1),
+                      {}};
+    resource.state = page.recognizing ? "Updating recognized text" : page.status;
+    out.push_back(std::move(resource));
   }
   return out;
 }

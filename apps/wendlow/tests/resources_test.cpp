@@ -94,6 +94,22 @@ TEST(Resources, PerItemResourcesFollowTheSnapshot) {
   EXPECT_EQ(list[1].actions[2].payload, R"("resume\u0000Studio_printer")");
 }
 
+TEST(Resources, ScannedPagesFollowDocumentOrderWithTheirRecognitionState) {
+  auto state = surface::Wendlow::new_scenario(1);
+  state.pages.resize(2);
+  state.pages[0].status = "Recognized 3 words.";
+  state.pages[1].status = "No text was found on this page.";
+  state.pages[1].recognizing = true;
+  const auto list = state.resources();
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[1].id, "wendlow.page.1");
+  EXPECT_EQ(list[1].kind, "wendlow.page");
+  EXPECT_EQ(list[1].title, "Page 1");
+  EXPECT_EQ(list[1].state, "Recognized 3 words.");
+  EXPECT_EQ(list[2].id, "wendlow.page.2");
+  EXPECT_EQ(list[2].state, "Updating recognized text") << "a running recognition shows";
+}
+
 TEST(OperationRequest, AnswersNotMineForOtherTypesAndKindZero) {
   auto state = surface::Wendlow::new_scenario(1);
   EXPECT_EQ(run(state, ExecutionKind::Command, "\"refresh\"", "wendlow.operations"),
