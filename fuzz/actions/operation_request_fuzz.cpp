@@ -8,7 +8,8 @@
 // picker, printer and job commands) are checked through the parser alone.
 //
 // Control-select payloads ({"id": ..., "index": n}) go through their parser and then select
-// on the screen on display.
+// on the screen on display; crop payloads likewise, and a crop that is refused leaves the
+// selection as it was.
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -33,8 +34,9 @@ using vesk_actions::resource::OperationOutcome;
 namespace limits = vesk_actions::limits;
 namespace op = wendlow::op;
 
-constexpr std::array<std::string_view, 4> kTypes = {wendlow::kOperationName, "wendlow.operations",
-                                                    vesk_ui::controls::kSelectOperation, ""};
+constexpr std::array<std::string_view, 5> kTypes = {wendlow::kOperationName, "wendlow.operations",
+                                                    vesk_ui::controls::kSelectOperation,
+                                                    vesk_ui::controls::kCropOperation, ""};
 
 void require(bool condition) {
   if (!condition) std::abort();
@@ -167,6 +169,23 @@ void check_select(wendlow::surface::Wendlow& state, std::string_view text) {
   require(selected || selected.error().size() <= limits::kMaxEchoBytes + 64);
 }
 
+void check_crop(wendlow::surface::Wendlow& state, std::string_view text) {
+  const auto request = vesk_ui::controls::parse_crop_payload(text);
+  if (!request) {
+    require(request.error().size() <= limits::kMaxEchoBytes + 128);
+    return;
+  }
+  const auto before = state.crop.get();
+  const auto cropped = vesk_ui::controls::crop(state, request->id, request->selection);
+  const auto after = state.crop.get();
+  if (!cropped) {
+    require(after == before);
+    return;
+  }
+  require(0.0 <= after.left && after.left < after.right && after.right <= 1.0 && 0.0 <= after.top &&
+          after.top < after.bottom && after.bottom <= 1.0);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -179,6 +198,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   if (type == vesk_ui::controls::kSelectOperation) {
     check_select(state, text);
+  } else if (type == vesk_ui::controls::kCropOperation) {
+    check_crop(state, text);
   } else {
     const auto parsed = wendlow::parse_operation_request(static_cast<ExecutionKind>(kind), payload);
     check_parse(kind, text, parsed);

@@ -12,7 +12,7 @@ hex() { printf %s "$1" | od -An -tx1 | tr -d ' \n'; }
 test_printer="wendlow.printer.$(hex Test_printer)"
 
 # Nothing of an earlier run is left waiting, and the printer accepts.
-cancel -a 2>/dev/null
+cancel -a Test_printer 2>/dev/null
 cupsenable Test_printer && cupsaccept Test_printer
 cp "$TB_DIR/files/test.pdf" "$work/Quarterly report.pdf"
 cp "$TB_DIR/files/test.pdf" "$work/Packing list.pdf"
