@@ -17,6 +17,9 @@ cp "$SANE_CONFIG_DIR/test.conf" "$work/sane/"
 printf 'test\npnm\n' >"$work/sane/dll.conf"
 export SANE_CONFIG_DIR="$work/sane"
 scan_image=/tmp/input.ppm
+# One run at a time uses that path (a second build tree's run waits here).
+exec 9>/tmp/wendlow-e2e-input-ppm.lock
+flock -w 200 9 || fail "another end-to-end run kept $scan_image for 200 s"
 if [ -e "$scan_image" ]; then
   mv "$scan_image" "$work/input.ppm.kept"
   cleanup_steps+=("mv '$work/input.ppm.kept' '$scan_image'")
