@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -107,54 +109,59 @@ std::vector<std::string> all_texts(const Widget& root) {
   return texts;
 }
 
+namespace {
+
+// How a control is published: its resource kind and its one action with that action's params.
+struct Publishing {
+  std::string_view kind;
+  std::string_view action;
+  std::string_view operation;
+  std::vector<vesk_actions::resource::ActionParam> params;
+};
+
+Publishing publishing(const Widget& widget) {
+  if (auto* group = dynamic_cast<const ToggleGroup*>(&widget)) {
+    auto index = ActionArgs::integer("index", "Zero-based segment index");
+    index.choices = group->segments;
+    return {kSegmentedKind, "select", kSelectOperation, {std::move(index)}};
+  }
+  if (auto* dropdown = dynamic_cast<const Dropdown*>(&widget)) {
+    auto index = ActionArgs::integer("index", "Zero-based segment index");
+    for (const auto& option : dropdown->options) index.choices.push_back(option.label);
+    return {kSegmentedKind, "select", kSelectOperation, {std::move(index)}};
+  }
+  if (dynamic_cast<const NumberInput*>(&widget)) {
+    return {kNumberKind,
+            "select",
+            kSelectOperation,
+            {ActionArgs::integer("index", "The value itself, within the range of the control")}};
+  }
+  if (dynamic_cast<const ImageCropEditor*>(&widget)) {
+    Publishing crop{kCropKind, "crop", kCropOperation, {}};
+    for (const char* edge : {"left", "top", "right", "bottom"}) {
+      crop.params.push_back(ActionArgs::number(edge, "Edge as a fraction of the image, 0 to 1"));
+    }
+    return crop;
+  }
+  return {kControlKind, "invoke", kInvokeOperation, {}};
+}
+
+}  // namespace
+
 std::vector<Resource> control_resources(const Widget& root) {
   std::vector<Resource> resources;
   walk(root, [&](const Widget& widget) {
     auto id = control_id(widget);
     if (!id) return;
-    std::string resource_id = std::string(kControlResourcePrefix) + *id;
-    const auto* group = dynamic_cast<const ToggleGroup*>(&widget);
-    const auto* dropdown = dynamic_cast<const Dropdown*>(&widget);
-    if (group || dropdown) {
-      auto index = ActionArgs::integer("index", "Zero-based segment index");
-      if (group) index.choices = group->segments;
-      if (dropdown) {
-        for (const auto& option : dropdown->options) index.choices.push_back(option.label);
-      }
-      const std::string label = group ? group->label : dropdown->label;
-      resources.push_back(Resource{resource_id, std::string(kSegmentedKind), label, {}}.with_action(
-          ActionSpec{"select",
-                     label,
-                     ExecutionKind::Command,
-                     std::string(kSelectOperation),
-                     *id,
-                     {std::move(index)}}));
-      return;
-    }
     const std::string label = control_label(widget);
-    if (dynamic_cast<const NumberInput*>(&widget)) {
-      resources.push_back(Resource{resource_id, std::string(kNumberKind), label, {}}.with_action(
-          ActionSpec{"select",
-                     label,
-                     ExecutionKind::Command,
-                     std::string(kSelectOperation),
-                     *id,
-                     {ActionArgs::integer("index", "The value itself, within the range of the control")}}));
-      return;
-    }
-    if (dynamic_cast<const ImageCropEditor*>(&widget)) {
-      std::vector<vesk_actions::resource::ActionParam> edges;
-      for (const char* edge : {"left", "top", "right", "bottom"}) {
-        edges.push_back(ActionArgs::number(edge, "Edge as a fraction of the image, 0 to 1"));
-      }
-      resources.push_back(Resource{resource_id, std::string(kCropKind), label, {}}.with_action(
-          ActionSpec{"crop", label, ExecutionKind::Command, std::string(kCropOperation), *id,
-                     std::move(edges)}));
-      return;
-    }
-    resources.push_back(
-        Resource{resource_id, std::string(kControlKind), label, {}}.with_action(ActionSpec{
-            "invoke", label, ExecutionKind::Command, std::string(kInvokeOperation), *id, {}}));
+    Publishing published = publishing(widget);
+    resources.push_back(Resource{
+        std::string(kControlResourcePrefix) + *id,
+        std::string(published.kind),
+        label,
+        {}}.with_action(ActionSpec{std::string(published.action), label, ExecutionKind::Command,
+                                   std::string(published.operation), *id,
+                                   std::move(published.params)}));
   });
   return resources;
 }
@@ -221,54 +228,73 @@ std::expected<void, std::string> crop(const Widget& root, std::string_view id,
   return {};
 }
 
-std::expected<SelectRequest, std::string> parse_select_payload(std::string_view payload) {
-  static constexpr std::string_view kShape =
-      R"(a select payload is {"id": "<control id>", "index": <segment>})";
+namespace {
+
+// A control request as another program sends it: within the payload limits, a JSON object
+// with a string "id" and the fields that `has_fields` wants (else `shape` is the answer),
+// whose id holds no NUL (refused rather than cut).
+struct ControlRequest {
+  nlohmann::json fields;
+  std::string id;
+};
+std::expected<ControlRequest, std::string> parse_control_request(
+    std::string_view payload, std::string_view shape,
+    bool (*has_fields)(const nlohmann::json& request)) {
   if (auto checked = vesk_actions::limits::check_payload(payload); !checked) {
     return std::unexpected(checked.error());
   }
-  const auto request = nlohmann::json::parse(payload, nullptr, false);
-  if (request.is_discarded() || !request.is_object()) return std::unexpected(std::string(kShape));
+  auto request = nlohmann::json::parse(payload, nullptr, false);
+  if (request.is_discarded() || !request.is_object()) return std::unexpected(std::string(shape));
   const auto id = request.find("id");
-  const auto index = request.find("index");
-  if (id == request.end() || !id->is_string() || index == request.end() ||
-      !index->is_number_integer()) {
-    return std::unexpected(std::string(kShape));
+  if (id == request.end() || !id->is_string() || !has_fields(request)) {
+    return std::unexpected(std::string(shape));
   }
-  SelectRequest out{id->get<std::string>(), 0};
-  if (out.id.find('\0') != std::string::npos) {
-    return std::unexpected("a control id holds no NUL character: " + excerpt(out.id));
+  std::string control = id->get<std::string>();
+  if (control.find('\0') != std::string::npos) {
+    return std::unexpected("a control id holds no NUL character: " + excerpt(control));
   }
+  return ControlRequest{std::move(request), std::move(control)};
+}
+
+constexpr std::array<std::pair<const char*, double image_crop::CropSelection::*>, 4> kEdges = {{
+    {"left", &image_crop::CropSelection::left},
+    {"top", &image_crop::CropSelection::top},
+    {"right", &image_crop::CropSelection::right},
+    {"bottom", &image_crop::CropSelection::bottom},
+}};
+
+}  // namespace
+
+std::expected<SelectRequest, std::string> parse_select_payload(std::string_view payload) {
+  auto request = parse_control_request(
+      payload, R"(a select payload is {"id": "<control id>", "index": <segment>})",
+      [](const nlohmann::json& fields) {
+        const auto index = fields.find("index");
+        return index != fields.end() && index->is_number_integer();
+      });
+  if (!request) return std::unexpected(std::move(request.error()));
+  const auto& index = request->fields["index"];
   // An unsigned value above the signed range is out of range as a segment index anyway.
   constexpr auto kLargest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-  out.index = index->is_number_unsigned() && index->get<std::uint64_t>() > kLargest
-                  ? std::int64_t{-1}
-                  : index->get<std::int64_t>();
-  return out;
+  return SelectRequest{std::move(request->id),
+                       index.is_number_unsigned() && index.get<std::uint64_t>() > kLargest
+                           ? std::int64_t{-1}
+                           : index.get<std::int64_t>()};
 }
 
 std::expected<CropRequest, std::string> parse_crop_payload(std::string_view payload) {
-  static constexpr std::string_view kShape =
-      R"(a crop payload is {"id": "<control id>", "left": l, "top": t, "right": r, "bottom": b})";
-  if (auto checked = vesk_actions::limits::check_payload(payload); !checked) {
-    return std::unexpected(checked.error());
-  }
-  const auto request = nlohmann::json::parse(payload, nullptr, false);
-  if (request.is_discarded() || !request.is_object()) return std::unexpected(std::string(kShape));
-  const auto id = request.find("id");
-  if (id == request.end() || !id->is_string()) return std::unexpected(std::string(kShape));
-  CropRequest out{id->get<std::string>(), {}};
-  if (out.id.find('\0') != std::string::npos) {
-    return std::unexpected("a control id holds no NUL character: " + excerpt(out.id));
-  }
-  for (auto [name, edge] : {std::pair{"left", &out.selection.left},
-                            {"top", &out.selection.top},
-                            {"right", &out.selection.right},
-                            {"bottom", &out.selection.bottom}}) {
-    const auto value = request.find(name);
-    if (value == request.end() || !value->is_number()) return std::unexpected(std::string(kShape));
-    *edge = value->get<double>();
-  }
+  auto request = parse_control_request(
+      payload,
+      R"(a crop payload is {"id": "<control id>", "left": l, "top": t, "right": r, "bottom": b})",
+      [](const nlohmann::json& fields) {
+        return std::ranges::all_of(kEdges, [&](const auto& edge) {
+          const auto value = fields.find(edge.first);
+          return value != fields.end() && value->is_number();
+        });
+      });
+  if (!request) return std::unexpected(std::move(request.error()));
+  CropRequest out{std::move(request->id), {}};
+  for (const auto& [name, edge] : kEdges) out.selection.*edge = request->fields[name].get<double>();
   return out;
 }
 
