@@ -20,10 +20,12 @@
 
 #include <csignal>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <expected>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -51,12 +53,37 @@ int fail(const std::string& message) {
   return 1;
 }
 
+// Linux's default pipe capacity: a backend's reader can have written this much ahead.
+constexpr std::size_t kPipeBytes = 64 * 1024;
+
+// The threads of this process, read from /proc (0 when it cannot be read).
+std::size_t thread_count() {
+  std::error_code error;
+  std::size_t count = 0;
+  for (std::filesystem::directory_iterator it("/proc/self/task", error), end; !error && it != end;
+       it.increment(error)) {
+    ++count;
+  }
+  return count;
+}
+
 // Closes the device and SANE on every way out. Some backends hang while cancelling after a
 // fault (SANE's test backend can deadlock joining its reader thread), so closing gets a few
 // seconds; by then the answer is already written and the process ends with its status.
 struct SaneSession {
   SANE_Handle handle = nullptr;
+  std::size_t own_threads = thread_count();  // before any backend starts one
   SaneSession() { sane_init(nullptr, nullptr); }
+
+  // Threaded backends (SANE's test backend among them) cancel their reader thread with an
+  // asynchronous cancel in the read that takes a frame's last bytes, and a cancel that lands
+  // while the thread is ending, inside free(), deadlocks its exit and the join with it. Once
+  // the rest of a frame fits in the reader's pipe the reader may have written it all and be
+  // ending, so the helper lets it end (waiting at most 100 ms, once per frame) before
+  // reading on.
+  void let_readers_end() const {
+    for (int i = 0; i < 100 && thread_count() > own_threads; ++i) usleep(1000);
+  }
   ~SaneSession() {
     std::signal(SIGALRM, end_after_answer);
     alarm(3);
@@ -115,7 +142,8 @@ bool write_all(const std::vector<std::uint8_t>& bytes) {
 }
 
 // Reads the frames of one sheet; its first sane_start has already succeeded.
-std::expected<std::vector<std::uint8_t>, std::string> read_sheet(SANE_Handle handle) {
+std::expected<std::vector<std::uint8_t>, std::string> read_sheet(const SaneSession& session) {
+  SANE_Handle handle = session.handle;
   std::vector<ScanFrame> frames;
   std::vector<std::uint8_t> buffer(256 * 1024);
   for (bool started = true;; started = false) {
@@ -135,7 +163,18 @@ std::expected<std::vector<std::uint8_t>, std::string> read_sheet(SANE_Handle han
     frame.pixels_per_line = parameters.pixels_per_line;
     frame.bytes_per_line = parameters.bytes_per_line;
     frame.lines = parameters.lines;
+    const auto frame_bytes = parameters.lines > 0 && parameters.bytes_per_line > 0
+                                 ? static_cast<std::size_t>(parameters.lines) *
+                                       static_cast<std::size_t>(parameters.bytes_per_line)
+                                 : std::size_t{0};
+    bool reader_ended = false;
     while (true) {
+      // All that is left of the frame fits in the reader's pipe: the reader may be done.
+      if (!reader_ended && frame_bytes > 0 &&
+          frame_bytes - std::min(frame.data.size(), frame_bytes) <= kPipeBytes) {
+        session.let_readers_end();
+        reader_ended = true;
+      }
       SANE_Int length = 0;
       status = sane_read(handle, buffer.data(), static_cast<SANE_Int>(buffer.size()), &length);
       if (status == SANE_STATUS_EOF) break;
@@ -171,7 +210,7 @@ int scan(const std::string& device, int resolution, int color, int source) {
   const auto status = sane_start(session.handle);
   if (status != SANE_STATUS_GOOD)
     return fail(std::string("scan failed: ") + sane_strstatus(status));
-  auto png = read_sheet(session.handle);
+  auto png = read_sheet(session);
   if (!png) return fail(png.error());
   return write_all(*png) ? 0 : fail("could not write the image");
 }
@@ -191,7 +230,7 @@ int scan_stack(const std::string& device, int resolution, int color, int source)
     if (status != SANE_STATUS_GOOD)
       return fail(std::string("scan failed: ") + sane_strstatus(status));
     if (!write_all({kSheetStartedRecord})) return fail("could not write the image");
-    auto png = read_sheet(session.handle);
+    auto png = read_sheet(session);
     if (!png) return fail(png.error());
     if (!write_all(page_record_head(png->size())) || !write_all(*png)) {
       return fail("could not write the image");
