@@ -44,34 +44,37 @@ notices_from_now() {
   notices_from=$(wc -l <"$work/monitor.txt")
 }
 
-# wait_notice WHAT NEEDLE [SECONDS]: a Notice signal holding NEEDLE arrives.
-wait_notice() {
-  local deadline=$((SECONDS + ${3:-30}))
+# until_true SECONDS COMMAND…: runs COMMAND every 0.1 s until it succeeds; fails after SECONDS.
+until_true() {
+  local deadline=$((SECONDS + $1))
+  shift
   while [ "$SECONDS" -lt "$deadline" ]; do
-    if tail -n +"$((notices_from + 1))" "$work/monitor.txt" | grep "org.vesk.Actions1.Notice" |
-      grep -qF -- "$2"; then
-      echo "ok: $1"
-      return
-    fi
+    "$@" && return 0
     sleep 0.1
   done
-  fail "$1: no Notice with <$2>; signals: $(tail -n +"$((notices_from + 1))" "$work/monitor.txt" |
-    grep Notice)"
+  return 1
+}
+
+notices() {
+  tail -n +"$((notices_from + 1))" "$work/monitor.txt" | grep "org.vesk.Actions1.Notice"
+}
+
+# wait_notice WHAT NEEDLE [SECONDS]: a Notice signal holding NEEDLE arrives.
+wait_notice() {
+  has_notice() { notices | grep -qF -- "$1"; }
+  until_true "${3:-30}" has_notice "$2" || fail "$1: no Notice with <$2>; signals: $(notices)"
+  echo "ok: $1"
 }
 
 # wait_listing WHAT NEEDLE [SECONDS]: the published list comes to hold NEEDLE.
 wait_listing() {
-  local deadline=$((SECONDS + ${3:-30})) listing=
-  while [ "$SECONDS" -lt "$deadline" ]; do
+  local listing=
+  lists() {
     listing=$(call ListResources)
-    case "$listing" in *"$2"*)
-      echo "ok: $1"
-      return
-      ;;
-    esac
-    sleep 0.1
-  done
-  fail "$1: <$2> never appeared in <${listing:0:2000}>"
+    [[ "$listing" == *"$1"* ]]
+  }
+  until_true "${3:-30}" lists "$2" || fail "$1: <$2> never appeared in <${listing:0:2000}>"
+  echo "ok: $1"
 }
 
 # resource_field RESOURCE_ID FIELD: one field of a published resource ("" when not listed).
@@ -81,13 +84,13 @@ resource_field() {
 
 # wait_state WHAT RESOURCE_ID STATE [SECONDS]: the resource's plain-language state.
 wait_state() {
-  local deadline=$((SECONDS + ${4:-30})) state=
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    state=$(resource_field "$2" state)
-    [ "$state" = "$3" ] && { echo "ok: $1"; return; }
-    sleep 0.1
-  done
-  fail "$1: the state of $2 is <$state>, not <$3>"
+  local state=
+  in_state() {
+    state=$(resource_field "$1" state)
+    [ "$state" = "$2" ]
+  }
+  until_true "${4:-30}" in_state "$2" "$3" || fail "$1: the state of $2 is <$state>, not <$3>"
+  echo "ok: $1"
 }
 
 # choose WHAT CONTROL OPTION_PREFIX: selects the first option of a choice list whose label
@@ -107,25 +110,19 @@ press() {  # press CONTROL_ID: one press, which must be handled
 # as a person would.
 answer_dialog() {
   local window=
-  for _ in $(seq 150); do
+  dialog_shown() {
     window=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    sleep 0.1
-  done
-  [ -n "$window" ] || fail "no dialog titled <$1> appeared"
+    [ -n "$window" ]
+  }
+  dialog_gone() { ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+  until_true 15 dialog_shown "$1" || fail "no dialog titled <$1> appeared"
   sleep 0.3 # the dialog lays itself out and fills its file list
   xdotool windowfocus --sync "$window"
   xdotool key --clearmodifiers ctrl+a
   xdotool type --clearmodifiers --delay 4 -- "$2"
   xdotool key --clearmodifiers Return
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || {
-      echo "ok: typed $2 into <$1>"
-      return
-    }
-    sleep 0.1
-  done
-  fail "the dialog <$1> stayed open after Enter"
+  until_true 10 dialog_gone "$1" || fail "the dialog <$1> stayed open after Enter"
+  echo "ok: typed $2 into <$1>"
 }
 
 # jobs PRINTER: the scheduler's own record of every job of the queue, one CSV line each:
